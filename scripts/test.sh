@@ -1,15 +1,31 @@
 #!/usr/bin/env bash
-# Builds everything (Release, with tests and benchmarks) and runs the whole test suite.
-# Tests that need a display get a private Xvfb server.
+# Builds the tests labelled "sanitize" with ThreadSanitizer and AddressSanitizer and runs them,
+# then builds everything (Release, with tests and benchmarks) and runs the whole suite.
+# Tests that need a display get a private Xvfb server. Extra arguments go to every ctest run.
 set -euo pipefail
 
 source "$(dirname "$0")/env.sh"
 "$orz_root/scripts/setup.sh"
 
+run_ctest() {
+    (cd "$1" && shift && xvfb-run -a -s "-screen 0 1280x1024x24" \
+        ctest --output-on-failure --parallel "$orz_jobs" --timeout 900 "$@")
+}
+
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$orz_root/tests/sanitizers/tsan.supp"
+export ASAN_OPTIONS="detect_leaks=1"
+export LSAN_OPTIONS="suppressions=$orz_root/tests/sanitizers/lsan.supp"
+for san in thread address; do
+    dir="$orz_root/build/$san"
+    orz_configure "$dir" RelWithDebInfo -DORZ_SANITIZER=$san -DORZ_BUILD_BENCHMARKS=OFF
+    cmake --build "$dir" --parallel "$orz_jobs" --target orz_sanitizer_tests
+    if (cd "$dir" && ctest -N -L sanitize | grep -q "Total Tests: 0"); then
+        continue
+    fi
+    run_ctest "$dir" -L sanitize "$@"
+done
+
 build="$orz_root/build/release"
 orz_configure "$build" Release
 cmake --build "$build" --parallel "$orz_jobs"
-
-cd "$build"
-xvfb-run -a -s "-screen 0 1280x1024x24" \
-    ctest --output-on-failure --parallel "$orz_jobs" --timeout 600 "$@"
+run_ctest "$build" "$@"
