@@ -1,6 +1,7 @@
 #include "bivarro/processor/BivarroAudioProcessor.h"
 
 #include "bivarro/processor/BivarroParameters.h"
+#include "bivarro/processor/BivarroSavedState.h"
 
 #include <cmath>
 
@@ -230,9 +231,15 @@ const juce::String BivarroAudioProcessor::getProgramName(int)
 
 void BivarroAudioProcessor::changeProgramName(int, const juce::String&) {}
 
-void BivarroAudioProcessor::getStateInformation(juce::MemoryBlock&) {}
+void BivarroAudioProcessor::getStateInformation(juce::MemoryBlock& destData)
+{
+    BivarroSavedState::write(*this, destData);
+}
 
-void BivarroAudioProcessor::setStateInformation(const void*, int) {}
+void BivarroAudioProcessor::setStateInformation(const void* data, int sizeInBytes)
+{
+    BivarroSavedState::read(*this, data, sizeInBytes);
+}
 
 bool BivarroAudioProcessor::isBusesLayoutSupported(const BusesLayout& layouts) const
 {
@@ -242,6 +249,7 @@ bool BivarroAudioProcessor::isBusesLayoutSupported(const BusesLayout& layouts) c
 
 void BivarroAudioProcessor::initSlots()
 {
+    const juce::ScopedLock lock(slotLock);
     const auto live = apvts.copyState();
     for (auto& slot : slots)
         if (!slot.isValid())

@@ -81,6 +81,9 @@ public:
     std::atomic<bool> meterHold{false};
 
     std::array<juce::ValueTree, 3> slots;
+    // Guards the slots and the live state's sharing with the active slot. Taken by the host's state
+    // calls and the editor's slot operations; never on the audio thread.
+    juce::CriticalSection slotLock;
 
 private:
     // Signal chain state; the audio thread owns it between two prepareToPlay calls.

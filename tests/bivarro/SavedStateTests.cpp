@@ -1,0 +1,544 @@
+#include "support/ParamHelpers.h"
+
+#include "bivarro/processor/BivarroAudioProcessor.h"
+#include "bivarro/processor/BivarroParameters.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <future>
+
+namespace
+{
+using Proc = BivarroAudioProcessor;
+
+juce::MemoryBlock save(Proc& p)
+{
+    juce::MemoryBlock b;
+    p.getStateInformation(b);
+    return b;
+}
+
+void load(Proc& p, const juce::MemoryBlock& b)
+{
+    p.setStateInformation(b.getData(), static_cast<int>(b.getSize()));
+}
+
+std::unique_ptr<juce::XmlElement> xmlOf(const juce::MemoryBlock& b)
+{
+    return juce::AudioProcessor::getXmlFromBinary(b.getData(), static_cast<int>(b.getSize()));
+}
+
+juce::MemoryBlock blockOf(const juce::XmlElement& xml)
+{
+    juce::MemoryBlock b;
+    juce::AudioProcessor::copyXmlToBinary(xml, b);
+    return b;
+}
+
+float paramIn(const juce::ValueTree& tree, const char* id)
+{
+    return tree.getChildWithProperty("id", id).getProperty("value");
+}
+
+void setParamIn(juce::ValueTree tree, const char* id, float value)
+{
+    tree.getChildWithProperty("id", id).setProperty("value", value, nullptr);
+}
+
+juce::XmlElement* slotChild(juce::XmlElement& root, int index)
+{
+    for (auto* c : root.getChildIterator())
+        if (c->getIntAttribute("_slotIndex", -1) == index)
+            return c;
+    return nullptr;
+}
+
+// Every interface setting away from its default, each within its limits.
+void setEverySetting(Proc& p)
+{
+    p.editorWidth = 455;
+    p.tooltipsEnabled = true;
+    p.languageSpanish = true;
+    p.meterHold = true;
+    p.linkGain = 1;
+    p.linkDelay = -1;
+    p.linkFreq = 1;
+    p.linkPhase = -1;
+    p.linkPan = 1;
+    p.linkMidSide = -1;
+    p.linkAsymRot = 1;
+    p.linkQ = -1;
+    p.linkOrd = 1;
+    p.linkPol = -1;
+    p.linkMuteL = 1;
+    p.linkMuteSid = -1;
+    p.analyserScopeMode = 1;
+    p.analyserZoom = 2.5f;
+    p.analyserRelScope = 3.0f;
+    p.analyserRelCorr = 0.4f;
+    p.analyserRelPan = 1.2f;
+    p.analyserCfgOpen = true;
+    p.analyserWinX = 120;
+    p.analyserWinY = 80;
+    p.analyserWinW = 790;
+    p.analyserWinH = 426;
+    p.analyserSnapToPlugin = false;
+    p.analyserAlwaysOnTop = false;
+    p.analyserOpen = true;
+    p.analyserTriangleAlpha = 0.33f;
+    p.analyserDotDensity = 1.65f;
+    p.analyserInputBright = 0.5f;
+    p.analyserOutputBright = 0.7f;
+    p.activeSlot = 2;
+}
+
+// Every parameter away from its default, each to a value of its own.
+void setEveryParameter(Proc& p)
+{
+    int i = 0;
+    for (auto* param : p.getParameters())
+    {
+        const float def = param->getDefaultValue();
+        param->setValueNotifyingHost(def < 0.5f ? 0.8f - 0.01f * static_cast<float>(i)
+                                                : 0.1f + 0.01f * static_cast<float>(i));
+        ++i;
+    }
+}
+
+bool processesFinite(Proc& p)
+{
+    p.prepareToPlay(48000.0, 256);
+    juce::AudioBuffer<float> buffer(2, 256);
+    juce::MidiBuffer midi;
+    for (int ch = 0; ch < 2; ++ch)
+        for (int i = 0; i < 256; ++i)
+            buffer.setSample(ch, i, std::sin(0.05f * static_cast<float>(i + ch)) * 0.5f);
+    p.processBlock(buffer, midi);
+    for (int ch = 0; ch < 2; ++ch)
+        for (int i = 0; i < 256; ++i)
+            if (!std::isfinite(buffer.getSample(ch, i)))
+                return false;
+    return true;
+}
+
+const char* const kDefaultParams =
+    R"(<PARAM id="apFcL" value="999.9998779296875"/><PARAM id="apFcR" value="999.9998779296875"/>)"
+    R"(<PARAM id="apOrder2L" value="0.0"/><PARAM id="apOrder2R" value="0.0"/><PARAM id="apPhaseL" value="0.0"/>)"
+    R"(<PARAM id="apPhaseR" value="0.0"/><PARAM id="apQL" value="1.0"/><PARAM id="apQR" value="1.0"/>)"
+    R"(<PARAM id="asymmetry" value="0.0"/><PARAM id="bypass" value="0.0"/><PARAM id="delayL" value="0.0"/>)"
+    R"(<PARAM id="delayR" value="0.0"/><PARAM id="gainL" value="0.0"/><PARAM id="gainR" value="0.0"/>)"
+    R"(<PARAM id="midGain" value="0.0"/><PARAM id="mono" value="0.0"/><PARAM id="monoMakerFreq" value="10.0"/>)"
+    R"(<PARAM id="monoMakerInt" value="0.0"/><PARAM id="muteL" value="0.0"/><PARAM id="muteMid" value="0.0"/>)"
+    R"(<PARAM id="muteR" value="0.0"/><PARAM id="muteSide" value="0.0"/><PARAM id="panL" value="0.0"/>)"
+    R"(<PARAM id="panR" value="0.0"/><PARAM id="polarityL" value="0.0"/><PARAM id="polarityR" value="0.0"/>)"
+    R"(<PARAM id="rotation" value="0.0"/><PARAM id="sideGain" value="0.0"/><PARAM id="trimOut" value="0.0"/>)"
+    R"(<PARAM id="width" value="100.0"/>)";
+
+const char* const kDefaultSettings =
+    R"(editorWidth="380" tooltipsEnabled="0" languageSpanish="0" meterHold="0" linkGain="0" linkDelay="0" )"
+    R"(linkFreq="0" linkPhase="0" linkPan="0" linkMidSide="0" linkAsymRot="0" linkQ="0" linkOrd="0" linkPol="0" )"
+    R"(linkMuteL="0" linkMuteSid="0" analyserScopeMode="0" analyserZoom="1.0" )"
+    R"(analyserRelScope="0.1500000059604645" analyserRelCorr="0.1500000059604645" )"
+    R"(analyserRelPan="0.1500000059604645" analyserCfgOpen="0" analyserWinX="-1" analyserWinY="-1" )"
+    R"(analyserWinW="0" analyserWinH="0" analyserSnapToPlugin="1" analyserAlwaysOnTop="1" analyserOpen="0" )"
+    R"(analyserTriangleAlpha="0.1500000059604645" analyserDotDensity="1.0" analyserInputBright="0.300000011920929" )"
+    R"(analyserOutputBright="0.8799999952316284" activeSlot="0")";
+} // namespace
+
+TEST(BivarroSavedState, DefaultInstanceWritesTheExactForm)
+{
+    Proc p;
+    const auto b = save(p);
+    const auto* bytes = static_cast<const uint8_t*>(b.getData());
+    ASSERT_GT(b.getSize(), 9u);
+
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes), 4), "VC2!");
+    const uint32_t length = bytes[4] | (bytes[5] << 8) | (bytes[6] << 16) | (static_cast<uint32_t>(bytes[7]) << 24);
+    EXPECT_EQ(length, b.getSize() - 9);
+    EXPECT_EQ(bytes[b.getSize() - 1], 0);
+
+    juce::String expected = R"(<?xml version="1.0" encoding="UTF-8"?> <Parameters )";
+    expected << kDefaultSettings << ">" << kDefaultParams;
+    for (int i = 0; i < 3; ++i)
+        expected << R"(<Parameters _slotIndex=")" << i << R"(">)" << kDefaultParams << "</Parameters>";
+    expected << "</Parameters>";
+
+    const std::string text(reinterpret_cast<const char*>(bytes) + 8, length);
+    EXPECT_EQ(text, expected.toStdString());
+}
+
+TEST(BivarroSavedState, RoundTripIntoANewInstance)
+{
+    Proc a;
+    setEveryParameter(a);
+    setEverySetting(a);
+    setParamIn(a.slots[0], "gainL", -6.0f);
+    setParamIn(a.slots[1], "width", 250.0f);
+    const auto saved = save(a);
+
+    Proc b;
+    load(b, saved);
+
+    for (const char* id : BivarroParameters::hostOrder)
+        EXPECT_EQ(rawParam(a.apvts, id), rawParam(b.apvts, id)) << id;
+    EXPECT_EQ(b.activeSlot.load(), 2);
+    EXPECT_EQ(b.editorWidth.load(), 455);
+    EXPECT_FLOAT_EQ(b.analyserRelScope.load(), 3.0f);
+    EXPECT_EQ(b.analyserWinW.load(), 790);
+    EXPECT_FALSE(b.analyserSnapToPlugin.load());
+    EXPECT_FLOAT_EQ(paramIn(b.slots[0], "gainL"), -6.0f);
+    EXPECT_FLOAT_EQ(paramIn(b.slots[1], "width"), 250.0f);
+    for (const auto& slot : b.slots)
+    {
+        EXPECT_TRUE(slot.hasType("Parameters"));
+        EXPECT_FALSE(slot.hasProperty("_slotIndex"));
+    }
+
+    // The live state is the active slot itself: a parameter change lands in it at once.
+    EXPECT_EQ(b.apvts.state, b.slots[2]);
+    setParam(b.apvts, "trimOut", -7.5f);
+    b.apvts.copyState();
+    EXPECT_FLOAT_EQ(paramIn(b.slots[2], "trimOut"), -7.5f);
+    EXPECT_FLOAT_EQ(paramIn(b.slots[1], "trimOut"), 0.0f);
+
+    // Everything a saved, every setting and slot included, comes back out of a new instance unchanged.
+    Proc c;
+    load(c, saved);
+    EXPECT_EQ(save(c), saved);
+}
+
+TEST(BivarroSavedState, SavingTwiceGivesTheSameBytes)
+{
+    Proc p;
+    EXPECT_EQ(save(p), save(p));
+
+    setEveryParameter(p);
+    p.activeSlot = 1;
+    const auto first = save(p);
+    EXPECT_EQ(save(p), first);
+
+    // Also while the live state is shared with the active slot after a restore.
+    load(p, first);
+    setParam(p.apvts, "width", 321.0f);
+    const auto shared = save(p);
+    EXPECT_EQ(save(p), shared);
+
+    // The saved active slot holds exactly the saved live parameters.
+    auto xml = xmlOf(shared);
+    auto* active = slotChild(*xml, 1);
+    ASSERT_NE(active, nullptr);
+    int compared = 0;
+    for (auto* param : xml->getChildWithTagNameIterator("PARAM"))
+    {
+        const auto* inSlot = active->getChildByAttribute("id", param->getStringAttribute("id"));
+        ASSERT_NE(inSlot, nullptr);
+        EXPECT_TRUE(inSlot->isEquivalentTo(param, false));
+        ++compared;
+    }
+    EXPECT_EQ(compared, 30);
+    EXPECT_FLOAT_EQ(paramIn(p.slots[1], "width"), 321.0f);
+}
+
+TEST(BivarroSavedState, UnreadableBlocksChangeNothing)
+{
+    Proc donor;
+    donor.editorWidth = 512;
+    const auto good = save(donor);
+    const auto* goodBytes = static_cast<const char*>(good.getData());
+
+    auto withByte = [&good](size_t index, uint8_t value)
+    {
+        auto b = good;
+        static_cast<uint8_t*>(b.getData())[index] = value;
+        return b;
+    };
+    auto raw = [](const juce::String& text, uint32_t length)
+    {
+        juce::MemoryOutputStream out;
+        out.writeInt(0x21324356);
+        out.writeInt(static_cast<int>(length));
+        out.write(text.toRawUTF8(), text.getNumBytesAsUTF8());
+        out.writeByte(0);
+        return out.getMemoryBlock();
+    };
+    juce::XmlElement otherRoot("PARAMETERZ");
+    otherRoot.setAttribute("editorWidth", 512);
+
+    struct Case
+    {
+        const char* name;
+        juce::MemoryBlock block;
+    };
+    const Case cases[] = {
+        {"empty", {}},
+        {"header only", juce::MemoryBlock(goodBytes, 8)},
+        {"wrong magic", withByte(0, 'W')},
+        {"length zero", raw("<Parameters editorWidth=\"512\"/>", 0)},
+        {"length past 2 GB", withByte(7, 0x80)},
+        {"not XML", raw("editorWidth=512", 15)},
+        {"cut short", juce::MemoryBlock(goodBytes, good.getSize() / 2)},
+        {"other root", blockOf(otherRoot)},
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Proc p;
+        setEveryParameter(p);
+        setEverySetting(p);
+        setParamIn(p.slots[0], "gainL", -9.0f);
+        const auto before = save(p);
+
+        load(p, c.block);
+        EXPECT_EQ(save(p), before);
+        EXPECT_TRUE(processesFinite(p));
+
+        load(p, good);
+        EXPECT_EQ(p.editorWidth.load(), 512);
+    }
+}
+
+TEST(BivarroSavedState, RestoredSettingsAreLimited)
+{
+    struct Case
+    {
+        const char* key;
+        const char* text;
+        float expected;
+    };
+    const Case cases[] = {
+        {"editorWidth", "1000", 540},
+        {"editorWidth", "100", 300},
+        {"editorWidth", "412", 412},
+        {"activeSlot", "7", 2},
+        {"activeSlot", "-1", 0},
+        {"linkGain", "5", 1},
+        {"linkMuteSid", "-9", -1},
+        {"analyserScopeMode", "3", 1},
+        {"analyserScopeMode", "-2", 0},
+        {"analyserZoom", "9", 4},
+        {"analyserZoom", "0.1", 0.5},
+        {"analyserZoom", "nan", 1},
+        {"analyserRelScope", "0.01", 0.05},
+        {"analyserRelScope", "2.5", 2.5},
+        {"analyserRelScope", "7", 5},
+        {"analyserRelCorr", "inf", 0.15f},
+        {"analyserRelCorr", "3", 2},
+        {"analyserRelPan", "-inf", 0.15f},
+        {"analyserRelPan", "0", 0.05f},
+        {"analyserTriangleAlpha", "-1", 0},
+        {"analyserTriangleAlpha", "0.9", 0.5},
+        {"analyserDotDensity", "0", 0.1f},
+        {"analyserDotDensity", "1e300", 2},
+        {"analyserInputBright", "0", 0.05f},
+        {"analyserInputBright", "NaN", 0.3f},
+        {"analyserOutputBright", "0", 0.1f},
+        {"analyserOutputBright", "1.5", 1},
+        {"analyserWinX", "-50", -1},
+        {"analyserWinY", "99999999", 16384},
+        {"analyserWinX", "1500", 1500},
+        {"analyserWinW", "-3", 0},
+        {"analyserWinH", "123456", 16384},
+    };
+
+    Proc donor;
+    const auto base = xmlOf(save(donor));
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(juce::String(c.key) + "=" + c.text);
+        auto doc = *base;
+        doc.setAttribute(c.key, c.text);
+        Proc p;
+        load(p, blockOf(doc));
+        const auto out = xmlOf(save(p));
+        EXPECT_EQ(static_cast<float>(out->getDoubleAttribute(c.key)), c.expected);
+    }
+}
+
+TEST(BivarroSavedState, MissingSettingsTakeTheirDefaults)
+{
+    Proc donor;
+    setEverySetting(donor);
+    auto doc = xmlOf(save(donor));
+    while (doc->getNumAttributes() > 0)
+        doc->removeAttribute(doc->getAttributeName(0));
+
+    Proc p;
+    setEverySetting(p);
+    load(p, blockOf(*doc));
+    EXPECT_EQ(p.apvts.state, p.slots[0]);
+
+    Proc fresh;
+    const auto got = xmlOf(save(p));
+    const auto want = xmlOf(save(fresh));
+    ASSERT_EQ(want->getNumAttributes(), 34);
+    for (int i = 0; i < want->getNumAttributes(); ++i)
+    {
+        const auto key = want->getAttributeName(i);
+        EXPECT_EQ(got->getStringAttribute(key), want->getStringAttribute(key)) << key;
+    }
+}
+
+TEST(BivarroSavedState, RootTagInAnyCase)
+{
+    Proc donor;
+    donor.editorWidth = 500;
+    auto doc = xmlOf(save(donor));
+    doc->setTagName("parameters");
+
+    Proc p;
+    load(p, blockOf(*doc));
+    EXPECT_EQ(p.editorWidth.load(), 500);
+
+    // What it saves next loads again.
+    Proc again;
+    load(again, save(p));
+    EXPECT_EQ(again.editorWidth.load(), 500);
+}
+
+// A document whose slots hold gain -3, -6, -9 dB, loaded into an instance whose slots hold 10, 11, 12.
+TEST(BivarroSavedState, SlotChildren)
+{
+    struct Case
+    {
+        const char* name;
+        int activeSlot;
+        std::function<void(juce::XmlElement&)> edit;
+        float slotGain[3];
+        float liveGain;
+    };
+    auto reindex = [](int from, int to)
+    { return [=](juce::XmlElement& r) { slotChild(r, from)->setAttribute("_slotIndex", to); }; };
+    auto retag = [](int index, const char* tag)
+    { return [=](juce::XmlElement& r) { slotChild(r, index)->setTagName(tag); }; };
+    auto dropSlots = [](juce::XmlElement& r) { r.deleteAllChildElementsWithTagName("Parameters"); };
+
+    const Case cases[] = {
+        {"all three", 1, [](juce::XmlElement&) {}, {-3, -6, -9}, -6},
+        {"index 5", 0, reindex(2, 5), {-3, -6, 12}, -3},
+        {"index -1", 0, reindex(1, -1), {-3, 11, -9}, -3},
+        {"index 1 twice: the earlier wins", 2, reindex(2, 1), {-3, -6, 12}, 12},
+        {"other tag", 0, retag(0, "Preset"), {10, -6, -9}, 10},
+        {"tag in lower case", 0, retag(0, "parameters"), {-3, -6, -9}, -3},
+        {"no slot children", 1, dropSlots, {10, 11, 12}, 11},
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Proc src;
+        for (int i = 0; i < 3; ++i)
+            setParamIn(src.slots[static_cast<size_t>(i)], "gainL", -3.0f * static_cast<float>(i + 1));
+        src.activeSlot = -1; // so that saving keeps all three slots as they are
+        auto doc = xmlOf(save(src));
+        doc->setAttribute("activeSlot", c.activeSlot);
+        doc->setAttribute("editorWidth", 444);
+        c.edit(*doc);
+
+        Proc p;
+        for (int i = 0; i < 3; ++i)
+            setParamIn(p.slots[static_cast<size_t>(i)], "gainL", 10.0f + static_cast<float>(i));
+        load(p, blockOf(*doc));
+
+        EXPECT_EQ(p.editorWidth.load(), 444);
+        for (size_t i = 0; i < 3; ++i)
+        {
+            EXPECT_FLOAT_EQ(paramIn(p.slots[i], "gainL"), c.slotGain[i]) << "slot " << i;
+            EXPECT_FALSE(p.slots[i].hasProperty("_slotIndex"));
+        }
+        EXPECT_FLOAT_EQ(rawParam(p.apvts, "gainL"), c.liveGain);
+        EXPECT_EQ(p.apvts.state, p.slots[static_cast<size_t>(c.activeSlot)]);
+
+        // What it saves next has one child per slot and loads again.
+        const auto next = save(p);
+        const auto out = xmlOf(next);
+        EXPECT_TRUE(out->hasTagName("Parameters"));
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NE(slotChild(*out, i), nullptr);
+        EXPECT_EQ(out->getNumChildElements(), 33);
+        Proc again;
+        load(again, next);
+        EXPECT_EQ(again.editorWidth.load(), 444);
+        EXPECT_FLOAT_EQ(rawParam(again.apvts, "gainL"), c.liveGain);
+    }
+}
+
+// width (default 100 %) is 250 % everywhere in the instance before the load, and broken in the
+// document's active slot A and inactive slot B.
+TEST(BivarroSavedState, UnusableParameterValuesTakeTheDefault)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(juce::XmlElement&)> breakParam;
+    };
+    auto valueText = [](const char* text) { return [=](juce::XmlElement& e) { e.setAttribute("value", text); }; };
+    const Case cases[] = {
+        {"nan", valueText("nan")},
+        {"inf", valueText("inf")},
+        {"-inf", valueText("-inf")},
+        {"beyond float", valueText("1e39")},
+        {"no value", [](juce::XmlElement& e) { e.removeAttribute("value"); }},
+        {"no child", [](juce::XmlElement& e) { e.setAttribute("id", "notAParameter"); }},
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Proc src;
+        auto doc = xmlOf(save(src));
+        for (int slot : {0, 1})
+            c.breakParam(*slotChild(*doc, slot)->getChildByAttribute("id", "width"));
+
+        Proc p;
+        setParam(p.apvts, "width", 250.0f);
+        for (auto& slot : p.slots)
+            setParamIn(slot, "width", 250.0f);
+        load(p, blockOf(*doc));
+
+        EXPECT_FLOAT_EQ(rawParam(p.apvts, "width"), 100.0f);
+        EXPECT_TRUE(processesFinite(p));
+        EXPECT_FLOAT_EQ(paramIn(p.slots[1], "width"), 100.0f);
+
+        // Switching to slot B the way the editor does gives the default there too.
+        {
+            const juce::ScopedLock lock(p.slotLock);
+            p.slots[0] = p.apvts.copyState();
+            p.activeSlot = 1;
+            p.apvts.replaceState(p.slots[1]);
+        }
+        EXPECT_FLOAT_EQ(rawParam(p.apvts, "width"), 100.0f);
+    }
+}
+
+// The editor's slot operations hold the lock; a host's state call on another thread waits for it.
+TEST(BivarroSavedState, StateCallsWaitForTheSlotLock)
+{
+    Proc p;
+    const auto saved = save(p);
+    struct Case
+    {
+        const char* name;
+        std::function<void()> call;
+    };
+    const Case cases[] = {
+        {"save", [&p] { save(p); }},
+        {"restore", [&p, &saved] { load(p, saved); }},
+        {"initSlots", [&p] { p.initSlots(); }},
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        std::future<void> done;
+        {
+            const juce::ScopedLock lock(p.slotLock);
+            done = std::async(std::launch::async, c.call);
+            EXPECT_EQ(done.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
+        }
+        EXPECT_EQ(done.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    }
+}
