@@ -1,5 +1,7 @@
 #include "PluginHost.h"
 
+#include <cstdlib>
+
 namespace PluginHost
 {
 juce::AudioPluginFormatManager& formats()
@@ -8,7 +10,15 @@ juce::AudioPluginFormatManager& formats()
     if (manager.getNumFormats() == 0)
     {
         manager.addFormat(new juce::VST3PluginFormat());
+
+        // The LV2 host loads ~/.lv2 when it is created, and a copy installed there would shadow the
+        // bundle under test (same URI), so it starts with HOME pointing at an empty folder.
+        const auto home = juce::SystemStats::getEnvironmentVariable("HOME", {});
+        const auto emptyHome = juce::File::getSpecialLocation(juce::File::tempDirectory).getChildFile("orz-host-home");
+        emptyHome.createDirectory();
+        setenv("HOME", emptyHome.getFullPathName().toRawUTF8(), 1);
         manager.addFormat(new juce::LV2PluginFormat());
+        setenv("HOME", home.toRawUTF8(), 1);
     }
     return manager;
 }
