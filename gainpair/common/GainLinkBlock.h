@@ -1,0 +1,54 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
+// The 72-byte record one Ovrel and one Undrel share per link ID, mapped by processes that may have
+// been built apart: every offset is fixed and every field is one lock-free atomic of its own width.
+// Reads are acquire loads and writes release stores; no lock guards the block.
+struct GainLinkBlock
+{
+    std::atomic<float> gainDb;
+    std::atomic<std::uint8_t> bypass;
+    std::uint8_t padding1[3];
+    std::atomic<std::int64_t> timestampMs;
+    std::atomic<std::uint8_t> writerActive;
+    std::atomic<std::uint8_t> masterLetter;
+    std::uint8_t padding2[2];
+    std::atomic<float> compensationDb;
+    std::uint8_t reserved[48];
+
+    static constexpr std::size_t objectSize = 72;
+
+    // A time stamp older than this, or a cleared writerActive, means no writer keeps the block current.
+    static constexpr std::int64_t freshnessLimitMs = 6000;
+
+    // Time of day in milliseconds, truncated, as the stamps and lock files of every process use it.
+    static std::int64_t wallClockMs() noexcept;
+
+    // The age is taken as unsigned, so a stamp from the future (the clock was set back) is not current.
+    bool isCurrent(std::int64_t nowMs) const noexcept;
+
+    // The writer's store sequence: the values first, then the stamp, then the active flag.
+    void publish(float newGainDb, bool newBypass, std::int64_t nowMs) noexcept;
+};
+
+static_assert(std::is_standard_layout_v<GainLinkBlock>);
+static_assert(std::is_trivially_destructible_v<GainLinkBlock>);
+static_assert(sizeof(GainLinkBlock) == GainLinkBlock::objectSize);
+static_assert(offsetof(GainLinkBlock, gainDb) == 0);
+static_assert(offsetof(GainLinkBlock, bypass) == 4);
+static_assert(offsetof(GainLinkBlock, timestampMs) == 8);
+static_assert(offsetof(GainLinkBlock, writerActive) == 16);
+static_assert(offsetof(GainLinkBlock, masterLetter) == 17);
+static_assert(offsetof(GainLinkBlock, compensationDb) == 20);
+static_assert(offsetof(GainLinkBlock, reserved) == 24);
+
+// An atomic that needed a lock would keep that lock inside one process only, silently breaking the
+// link between processes; one wider than its value would shift every offset.
+static_assert(std::atomic<float>::is_always_lock_free && sizeof(std::atomic<float>) == 4);
+static_assert(std::atomic<std::uint8_t>::is_always_lock_free && sizeof(std::atomic<std::uint8_t>) == 1);
+static_assert(std::atomic<std::int64_t>::is_always_lock_free && sizeof(std::atomic<std::int64_t>) == 8);
+static_assert(alignof(std::atomic<std::int64_t>) == 8 && alignof(std::atomic<float>) == 4);

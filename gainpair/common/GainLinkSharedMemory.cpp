@@ -1,0 +1,192 @@
+#include "gainpair/common/GainLinkSharedMemory.h"
+
+#include "gainpair/common/GainLinkLockFiles.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace
+{
+constexpr auto blockBytes = GainLinkBlock::objectSize;
+constexpr mode_t objectMode = 0666;
+
+// Removes the name only while it still refers to the object open on descriptor: a handle that closes
+// late must not cut off a newer object created under the same name.
+void removeNameOfObject(const std::string& name, int descriptor)
+{
+    struct stat own
+    {
+    };
+    if (fstat(descriptor, &own) != 0)
+        return;
+
+    const int probe = shm_open(name.c_str(), O_RDONLY, 0);
+    if (probe == -1)
+        return;
+
+    struct stat named
+    {
+    };
+    const bool same = fstat(probe, &named) == 0 && named.st_dev == own.st_dev && named.st_ino == own.st_ino;
+    ::close(probe);
+
+    if (same)
+        shm_unlink(name.c_str());
+}
+
+bool holdsWholeBlock(int descriptor)
+{
+    struct stat info
+    {
+    };
+    return fstat(descriptor, &info) == 0 && info.st_size >= static_cast<off_t>(blockBytes);
+}
+
+GainLinkBlock* mapBlock(const GainLinkEnvironment& env, int descriptor)
+{
+    void* memory = env.mapObject(nullptr, blockBytes, PROT_READ | PROT_WRITE, MAP_SHARED, descriptor, 0);
+    return memory == MAP_FAILED ? nullptr : static_cast<GainLinkBlock*>(memory);
+}
+} // namespace
+
+GainLinkSharedMemory::GainLinkSharedMemory(GainLinkEnvironment environment) : env(std::move(environment)) {}
+
+GainLinkSharedMemory::~GainLinkSharedMemory()
+{
+    close();
+}
+
+void GainLinkSharedMemory::close()
+{
+    if (auto* old = block.load(std::memory_order_relaxed))
+    {
+        block.store(nullptr, std::memory_order_seq_cst);
+        waitForAccessesToEnd();
+        munmap(old, blockBytes);
+
+        if (fd != -1)
+        {
+            if (isWriter.load(std::memory_order_relaxed) && !objectName.empty() && !otherOvrelInstancesLive())
+                removeNameOfObject(objectName, fd);
+            ::close(fd);
+            fd = -1;
+        }
+    }
+
+    isWriter.store(false, std::memory_order_relaxed);
+    mappedLinkId = -1;
+}
+
+void GainLinkSharedMemory::initAsWriter(int linkId, float gainDb, bool bypass)
+{
+    close();
+
+    const auto name = env.objectNameFor(linkId);
+
+    // Exclusive creation decides who initialises: a writer that finds the object, even unsized,
+    // leaves its contents to the one that created it. A name removed between the two opens is retried.
+    int descriptor = -1;
+    bool created = false;
+    for (int attempt = 0; attempt < 3 && descriptor == -1; ++attempt)
+    {
+        descriptor = shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL, objectMode);
+        created = descriptor != -1;
+        if (descriptor == -1 && errno == EEXIST)
+            descriptor = shm_open(name.c_str(), O_RDWR, objectMode);
+        else if (descriptor == -1)
+            return;
+    }
+    if (descriptor == -1)
+        return;
+
+    // An object that already has its size is not sized again: some platforms refuse it.
+    GainLinkBlock* mapped = nullptr;
+    if (holdsWholeBlock(descriptor) || env.sizeObject(descriptor, static_cast<off_t>(blockBytes)) == 0)
+        mapped = mapBlock(env, descriptor);
+
+    if (mapped == nullptr)
+    {
+        // Only what this call created is removed; an object others use stays reachable.
+        if (created)
+            removeNameOfObject(name, descriptor);
+        ::close(descriptor);
+        return;
+    }
+
+    // Sizing zero-filled the new object, so the other fields already hold their initial 0; storing
+    // them again could wipe what a writer that opened the object meanwhile has written.
+    if (created)
+    {
+        mapped->gainDb.store(gainDb, std::memory_order_release);
+        mapped->bypass.store(bypass ? 1 : 0, std::memory_order_release);
+    }
+
+    mapped->timestampMs.store(GainLinkBlock::wallClockMs(), std::memory_order_release);
+    mapped->writerActive.store(1, std::memory_order_release);
+
+    publishMapping(mapped, descriptor, name, true, linkId);
+}
+
+bool GainLinkSharedMemory::initAsReader(int linkId)
+{
+    close();
+
+    const auto name = env.objectNameFor(linkId);
+    const int descriptor = shm_open(name.c_str(), O_RDWR, objectMode);
+    if (descriptor == -1)
+        return false;
+
+    // An object whose creator has not sized it yet would fault on first access.
+    GainLinkBlock* mapped = holdsWholeBlock(descriptor) ? mapBlock(env, descriptor) : nullptr;
+    if (mapped == nullptr)
+    {
+        ::close(descriptor);
+        return false;
+    }
+
+    publishMapping(mapped, descriptor, name, false, linkId);
+    return true;
+}
+
+void GainLinkSharedMemory::publishMapping(GainLinkBlock* mappedBlock, int descriptor, const std::string& name,
+                                          bool writer, int linkId)
+{
+    fd = descriptor;
+    objectName = name;
+    mappedLinkId = linkId;
+    isWriter.store(writer, std::memory_order_relaxed);
+    // Published last, so an access that sees the block also sees the flag that goes with it.
+    block.store(mappedBlock, std::memory_order_seq_cst);
+}
+
+void GainLinkSharedMemory::waitForAccessesToEnd() const
+{
+    for (int pass = 0; pass < 2; ++pass)
+    {
+        const auto previous = accessEpoch.fetch_add(1, std::memory_order_seq_cst);
+        while (accessCount[previous & 1u].load(std::memory_order_seq_cst) != 0)
+            std::this_thread::yield();
+    }
+}
+
+bool GainLinkSharedMemory::otherOvrelInstancesLive() const
+{
+    return GainLinkLockFiles(env).countLiveLockFiles(mappedLinkId, GainLinkLockFiles::Owner::ovrel) > 0;
+}
+
+GainLinkSharedMemory::ScopedAccess::ScopedAccess(const GainLinkSharedMemory& handle) noexcept : owner(handle)
+{
+    slot = owner.accessEpoch.load(std::memory_order_seq_cst) & 1u;
+    owner.accessCount[slot].fetch_add(1, std::memory_order_seq_cst);
+    mapped = owner.block.load(std::memory_order_seq_cst);
+    writer = mapped != nullptr && owner.isWriter.load(std::memory_order_relaxed);
+}
+
+GainLinkSharedMemory::ScopedAccess::~ScopedAccess()
+{
+    owner.accessCount[slot].fetch_sub(1, std::memory_order_release);
+}
