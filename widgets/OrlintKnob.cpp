@@ -26,6 +26,14 @@ constexpr int closeMs = 180;
 constexpr size_t maxTrailEntries = 50;
 constexpr double defaultTolerance = 0.0001;
 
+// One tick of a fade towards 0. Repeated float steps leave a residue that draws nothing but
+// would cost an extra tick, so it counts as 0.
+float fadeStep(float v, float step)
+{
+    v -= step;
+    return v > 1.0e-4f ? v : 0.0f;
+}
+
 // Rounds halves away from zero onto multiples of the step.
 double snapToStep(double v, double step)
 {
@@ -413,14 +421,14 @@ void OrlintKnob::timerCallback()
     {
         if (entry.alpha > 0.0f)
         {
-            entry.alpha = juce::jmax(entry.alpha - 1.0f / 120.0f, 0.0f);
+            entry.alpha = fadeStep(entry.alpha, 1.0f / 120.0f);
             animating = animating || entry.alpha > 0.0f;
         }
     }
 
     if (resetFlash > 0.0f)
     {
-        resetFlash = juce::jmax(resetFlash - 1.0f / 18.0f, 0.0f);
+        resetFlash = fadeStep(resetFlash, 1.0f / 18.0f);
         animating = true;
     }
     else if (dragging)
@@ -435,7 +443,7 @@ void OrlintKnob::timerCallback()
     }
     else if (!fineMode && fineGlow > 0.0f)
     {
-        fineGlow = juce::jmax(fineGlow - 1.0f / 12.0f, 0.0f);
+        fineGlow = fadeStep(fineGlow, 1.0f / 12.0f);
         animating = true;
     }
 
@@ -459,7 +467,8 @@ void OrlintKnob::openTextEditor()
 
     const double v = getValue();
     const bool useTextFunction = !plainTypedEntry && textFromValueFunction != nullptr;
-    valueEditor->setText(useTextFunction ? textFromValueFunction(v) : juce::String(v, 2));
+    // Without a change message: a pending one would put this text back over what the user types.
+    valueEditor->setText(useTextFunction ? textFromValueFunction(v) : juce::String(v, 2), false);
     valueEditor->selectAll();
     valueEditor->setFont(OrzFonts::font(juce::jlimit(10.0f, 14.0f, 0.18f * (float)w)));
 
