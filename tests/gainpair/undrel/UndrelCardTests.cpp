@@ -1,0 +1,6 @@
+#include "support/CardChecks.h"
+
+TEST(GainPairCard, UndrelDrawsTheGainPairStyle)
+{
+    cardcheck::expectGainPairStyle();
+}
