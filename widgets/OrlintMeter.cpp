@@ -1,0 +1,714 @@
+#include "widgets/OrlintMeter.h"
+
+#include "widgets/OrzFonts.h"
+
+#include <cmath>
+
+namespace
+{
+constexpr float kSilenceDb = -99.0f;
+constexpr double kHoldMs = 3000.0;
+constexpr float kFadeStep = 1.0f / 30.0f;
+constexpr int kPanelSize = 160;
+constexpr int kPanelMargin = 162;
+constexpr int kMarks[] = {-36, -24, -18, -12, -6, 0};
+
+// Silence (and anything that is not a finite number) is -99; the bar starts at -98, so nothing
+// between the two is drawn, and the top of the range is +3.
+float clampLevel(float db)
+{
+    if (!std::isfinite(db) || db <= kSilenceDb)
+        return kSilenceDb;
+    return juce::jlimit(-98.0f, 3.0f, db);
+}
+
+// Like jlimit, but a value that is not a number takes the lower bound instead of passing through.
+float clampSetting(float v, float lo, float hi)
+{
+    return v >= lo ? juce::jmin(v, hi) : lo;
+}
+
+float fraction(float v)
+{
+    return juce::jlimit(0.0f, 1.0f, v);
+}
+} // namespace
+
+//==============================================================================
+OrlintMeter::OrlintMeter()
+{
+    setOpaque(false);
+    startTimer(16);
+}
+
+OrlintMeter::~OrlintMeter()
+{
+    stopTimer();
+    if ((settingsPanel != nullptr || settingsOverlay != nullptr) && getParentComponent() != nullptr)
+    {
+        getParentComponent()->removeChildComponent(settingsOverlay.get());
+        getParentComponent()->removeChildComponent(settingsPanel.get());
+    }
+    settingsOverlay.reset();
+    settingsPanel.reset();
+}
+
+float OrlintMeter::coefFromMs(float ms)
+{
+    // Written as "not above 0" so that NaN also counts as instant instead of poisoning the levels.
+    if (!(ms > 0.0f))
+        return 1.0f;
+    return 1.0f - std::exp(-1.0f / (ms * 0.001f * 60.0f));
+}
+
+void OrlintMeter::setClock(std::function<double()> newClock)
+{
+    clock = std::move(newClock);
+}
+
+//==============================================================================
+void OrlintMeter::pushLevels(float newPeakDb, float newRmsDb)
+{
+    const float p = clampLevel(newPeakDb);
+    const float r = clampLevel(newRmsDb);
+
+    peakDb += (p - peakDb) * (p > peakDb ? attackCoef : releaseCoef);
+    rmsDb += (r - rmsDb) * (r > rmsDb ? rmsRiseCoef : rmsFallCoef);
+    hasNewLevels = true;
+
+    // The hold follows the raw input so that short peaks the ballistics smooth away still show.
+    if (holdEnabled)
+    {
+        if (p > heldPeakDb)
+            heldPeakDb = p;
+    }
+    else if (p > heldPeakDb || heldPeakDb <= kSilenceDb)
+    {
+        heldPeakDb = p;
+        holdTimeMs = clock();
+        holdAlpha = 1.0f;
+        holdFading = false;
+    }
+
+    needsRepaint = true;
+}
+
+void OrlintMeter::timerCallback()
+{
+    if (!isVisible())
+        return;
+
+    bool changed = needsRepaint;
+    needsRepaint = false;
+
+    // The owner stopped feeding levels: let the bars fall on their own.
+    if (!hasNewLevels)
+    {
+        const auto fall = [&changed](float& db, float coef)
+        {
+            if (db <= kSilenceDb)
+                return;
+            db += (kSilenceDb - db) * coef * 0.05f;
+            if (db < -98.5f)
+                db = kSilenceDb;
+            changed = true;
+        };
+        fall(peakDb, releaseCoef);
+        fall(rmsDb, rmsFallCoef);
+    }
+    hasNewLevels = false;
+
+    if (!holdEnabled && heldPeakDb > kSilenceDb && !holdFading && holdTimeMs > 0.0 && clock() - holdTimeMs >= kHoldMs)
+    {
+        holdFading = true;
+        changed = true;
+    }
+
+    if (!holdEnabled && holdFading && holdAlpha > 0.0f)
+    {
+        holdAlpha -= kFadeStep;
+        if (holdAlpha <= 0.0f)
+        {
+            holdAlpha = 0.0f;
+            holdFading = false;
+            heldPeakDb = kSilenceDb;
+        }
+        repaint();
+        return;
+    }
+
+    if (changed)
+        repaint();
+}
+
+//==============================================================================
+void OrlintMeter::mouseDown(const juce::MouseEvent& e)
+{
+    const auto& mods = e.mods;
+
+    if (mods.isAltDown() && mods.isRightButtonDown())
+    {
+        toggleSettingsPanel();
+        return;
+    }
+
+    if (mods.isShiftDown())
+    {
+        if (holdEnabled)
+        {
+            // Leaving hold keeps the value lit for the usual hold time before it fades.
+            holdEnabled = false;
+            holdTimeMs = clock();
+        }
+        else
+        {
+            holdEnabled = true;
+            heldPeakDb = peakDb;
+            holdTimeMs = 0.0;
+        }
+        holdAlpha = 1.0f;
+        holdFading = false;
+
+        if (onHoldChanged)
+            onHoldChanged(holdEnabled);
+        repaint();
+        return;
+    }
+
+    const auto pos = e.position;
+    if (pos.x >= readoutRect.getX() && pos.y >= readoutRect.getY() && pos.x < readoutRect.getRight() &&
+        pos.y < readoutRect.getBottom())
+    {
+        heldPeakDb = kSilenceDb;
+        holdAlpha = 0.0f;
+        holdTimeMs = 0.0;
+        holdFading = false;
+        repaint();
+    }
+}
+
+//==============================================================================
+void OrlintMeter::applySettings(float newAttackMs, float newReleaseMs, float newRmsWindowMs, float newBrightness)
+{
+    attackMs = newAttackMs;
+    attackCoef = coefFromMs(newAttackMs);
+    releaseMs = newReleaseMs;
+    releaseCoef = coefFromMs(newReleaseMs);
+    setRmsWindow(newRmsWindowMs);
+    brightness = clampSetting(newBrightness, 1.0f, 100.0f);
+    repaint();
+}
+
+void OrlintMeter::setRmsWindow(float windowMs)
+{
+    rmsWindowMs = clampSetting(windowMs, 50.0f, 1000.0f);
+    // The RMS rises about six times faster than it falls.
+    rmsRiseCoef = coefFromMs(0.167f * rmsWindowMs);
+    rmsFallCoef = coefFromMs(rmsWindowMs);
+}
+
+void OrlintMeter::setHoldEnabled(bool on)
+{
+    holdEnabled = on;
+    holdAlpha = on ? 1.0f : 0.0f;
+    holdFading = false;
+    if (on)
+        holdTimeMs = 0.0;
+    repaint();
+}
+
+void OrlintMeter::setScaleSide(int side)
+{
+    scaleSide = side;
+    layoutValid = false;
+    repaint();
+}
+
+void OrlintMeter::setChannelLabel(const juce::String& text)
+{
+    channelLabel = text;
+    repaint();
+}
+
+void OrlintMeter::resized()
+{
+    layoutValid = false;
+    if (settingsPanel != nullptr)
+        placeSettingsPanel();
+}
+
+juce::String OrlintMeter::getTooltip()
+{
+    return tooltipText;
+}
+
+//==============================================================================
+void OrlintMeter::toggleSettingsPanel()
+{
+    if (settingsPanel != nullptr)
+        closeSettingsPanel();
+    else
+        openSettingsPanel();
+}
+
+void OrlintMeter::openSettingsPanel()
+{
+    settingsPanel = std::make_unique<SettingsPanel>(*this);
+    placeSettingsPanel();
+
+    auto* parent = getParentComponent();
+    if (parent == nullptr)
+    {
+        addAndMakeVisible(*settingsPanel);
+        return;
+    }
+
+    if (closeOnOutsideClick)
+    {
+        settingsOverlay = std::make_unique<SettingsOverlay>(*this);
+        settingsOverlay->setBounds(0, 0, parent->getWidth(), parent->getHeight());
+        parent->addAndMakeVisible(*settingsOverlay);
+        parent->addAndMakeVisible(*settingsPanel);
+        settingsPanel->toFront(false);
+    }
+    else
+    {
+        parent->addAndMakeVisible(*settingsPanel);
+    }
+}
+
+void OrlintMeter::closeSettingsPanel()
+{
+    if (settingsPanel == nullptr)
+        return;
+
+    if (auto* parent = getParentComponent())
+    {
+        if (settingsOverlay != nullptr)
+        {
+            parent->removeChildComponent(settingsOverlay.get());
+            settingsOverlay.reset();
+        }
+        parent->removeChildComponent(settingsPanel.get());
+    }
+    else
+    {
+        removeChildComponent(settingsPanel.get());
+    }
+    settingsPanel.reset();
+}
+
+void OrlintMeter::placeSettingsPanel()
+{
+    if (auto* parent = getParentComponent())
+    {
+        const int x = juce::jmin(parent->getWidth() - kPanelMargin, getRight() + 4);
+        const int y = juce::jmax(2, juce::jmin(parent->getHeight() - kPanelMargin, getY()));
+        settingsPanel->setBounds(x, y, kPanelSize, kPanelSize);
+    }
+    else
+    {
+        settingsPanel->setBounds(getWidth() + 4, 0, kPanelSize, kPanelSize);
+    }
+}
+
+//==============================================================================
+float OrlintMeter::dbToY(float db) const
+{
+    if (!layoutValid)
+        return barRect.getY() + barRect.getHeight() / 2.0f;
+
+    const float zeroY = innerRect.getY() + 7.0f;
+    const float span = innerRect.getHeight() - 16.0f;
+    if (db >= 0.0f)
+        return zeroY - 2.0f * db;
+    if (db > -48.0f)
+        return zeroY - span * db / 48.0f;
+    return zeroY + span;
+}
+
+void OrlintMeter::paint(juce::Graphics& g)
+{
+    const int w = getWidth();
+    const int h = getHeight();
+
+    if (!layoutValid && w > 3 && h > 19)
+    {
+        const float sw = scaleSide != 2 ? 20.0f : 0.0f;
+        const float bw = (float)w - sw - 4.0f;
+        const float bh = (float)h - 39.0f;
+        const float bx = scaleSide == 0 ? 22.0f : 2.0f;
+        if (bw > 0.0f && bh > 0.0f)
+        {
+            labelRect = {bx, 0.0f, bw, 14.0f};
+            barRect = {bx, 16.0f, bw, bh};
+            readoutRect = {bx, 16.0f + bh + 2.0f, bw, 19.0f};
+            scaleRect = {scaleSide == 0 ? 0.0f : bx + bw + 2.0f, 16.0f, sw, bh};
+            innerRect = {bx + 2.0f, 18.0f, bw - 4.0f, bh - 4.0f};
+            layoutValid = true;
+        }
+    }
+
+    if (channelLabel.isNotEmpty())
+    {
+        g.setFont(OrzFonts::font(9.0f));
+        g.setColour(kColTextDim);
+        g.drawText(channelLabel, labelRect, juce::Justification::centred, false);
+    }
+
+    g.setColour(kColBg);
+    g.fillRoundedRectangle(barRect, 3.0f);
+    g.setColour(kColBorder);
+    g.drawRoundedRectangle(barRect.getX() + 0.5f, barRect.getY() + 0.5f, juce::jmax(barRect.getWidth() - 1.0f, 0.0f),
+                           juce::jmax(barRect.getHeight() - 1.0f, 0.0f), 3.0f, 1.0f);
+
+    {
+        // Scoped so the state is restored however short the meter is; only the drawing is conditional.
+        const juce::Graphics::ScopedSaveState saved(g);
+        g.reduceClipRegion(barRect.toNearestInt());
+
+        const int ix = (int)innerRect.getX();
+        const int iy = (int)innerRect.getY();
+        const int iw = (int)innerRect.getWidth();
+        const int ih = (int)innerRect.getHeight();
+
+        if (ih > 16)
+        {
+            const int span = ih - 16;
+            const int zeroY = iy + 7;
+            const int base = zeroY + span;
+            const int tailRows[] = {base + 7, base + 4, base + 1};
+
+            const auto zoneColour = [zeroY, span](int y)
+            {
+                const float f = 1.0f - (float)(y - zeroY) / (float)span;
+                if (f <= 0.625f)
+                    return kColGreen;
+                if (f <= 0.875f)
+                    return kColYellow;
+                return kColOrange;
+            };
+            const auto forRowsFrom = [base, zeroY](int top, auto&& fn)
+            {
+                for (int y = base - 2; y >= zeroY && y >= top; y -= 3)
+                    fn(y);
+            };
+            const auto forTailRowsFrom = [&tailRows](int top, auto&& fn)
+            {
+                for (int y : tailRows)
+                    if (y >= top)
+                        fn(y);
+            };
+            const auto scaleTop = [base, span](float db)
+            { return base - (int)(fraction((db + 48.0f) / 48.0f) * span); };
+            const auto tailTop = [base](float db) { return base + 9 - (int)(8.0f * fraction((db + 98.0f) / 50.0f)); };
+
+            g.setColour(kColBg.darker(0.4f));
+            g.fillRect(ix, iy, iw, ih);
+            g.setColour(kColRed.withAlpha((juce::uint8)0x14));
+            g.fillRect(ix, iy, iw, 6);
+            g.setColour(juce::Colour(0xff2a2a2a));
+            g.fillRect(ix, iy + 6, iw, 1);
+
+            forRowsFrom(zeroY,
+                        [&](int y)
+                        {
+                            g.setColour(zoneColour(y).withAlpha((juce::uint8)0x12));
+                            g.fillRect(ix, y, iw, 2);
+                        });
+            g.setColour(kColGreen.withAlpha((juce::uint8)0x12));
+            for (int y : tailRows)
+                g.fillRect(ix, y, iw, 2);
+
+            // The RMS value: a grey column across the whole inner width.
+            g.setColour(juce::Colour(0xff454545));
+            forRowsFrom(scaleTop(rmsDb), [&](int y) { g.fillRect(ix, y, iw, 2); });
+            forTailRowsFrom(tailTop(rmsDb), [&](int y) { g.fillRect(ix, y, iw, 2); });
+            if (rmsDb > 0.0f)
+                g.fillRect(ix, iy, iw, 6);
+
+            // The peak: a narrower coloured column over it.
+            int inset = 5;
+            if (adaptivePeakInset)
+                inset = iw < 8 ? 1 : juce::jmin(iw / 8, 3);
+            const int px = ix + inset;
+            const int pw = iw - 2 * inset;
+            const float a = brightness / 100.0f;
+
+            const auto drawLit = [&](auto&& forEachRow, auto&& colourOf)
+            {
+                bool any = false;
+                forEachRow([&any](int) { any = true; });
+                if (a > 0.7f && any)
+                {
+                    const float glow = (a - 0.7f) / 0.3f;
+                    const int s = (int)(4.0f * glow);
+                    forEachRow(
+                        [&](int y)
+                        {
+                            g.setColour(colourOf(y).withAlpha(0.22f * glow));
+                            g.fillRect(px - 2 * s, y - 1, pw + 4 * s, 4);
+                            g.setColour(colourOf(y).withAlpha(0.55f * glow));
+                            g.fillRect(px - s, y, pw + 2 * s, 2);
+                        });
+                }
+                forEachRow(
+                    [&](int y)
+                    {
+                        g.setColour(colourOf(y).withAlpha(a));
+                        g.fillRect(px, y, pw, 2);
+                    });
+            };
+
+            const int peakTop = scaleTop(peakDb);
+            drawLit([&](auto&& fn) { forRowsFrom(peakTop, fn); }, zoneColour);
+            const int peakTailTop = tailTop(peakDb);
+            drawLit([&](auto&& fn) { forTailRowsFrom(peakTailTop, fn); }, [](int) { return kColGreen; });
+
+            if (peakDb > 0.0f)
+            {
+                g.setColour(kColRed.withAlpha(a));
+                g.fillRect(px, iy, pw, 6);
+            }
+        }
+    }
+
+    if (heldPeakDb > kSilenceDb && holdAlpha > 0.0f)
+    {
+        const float y = dbToY(heldPeakDb);
+        const auto colour = holdEnabled ? kColAccent : juce::Colours::white;
+        g.setColour(colour.withAlpha(holdEnabled ? holdAlpha : 0.85f * holdAlpha));
+        g.fillRect(juce::Rectangle<float>(barRect.getX() + 1.0f, y - 1.0f, barRect.getWidth() - 2.0f, 2.0f));
+        g.setColour(colour.withAlpha(0.25f * holdAlpha));
+        g.fillRect(juce::Rectangle<float>(barRect.getX() + 1.0f, y - 2.0f, barRect.getWidth() - 2.0f, 4.0f));
+    }
+
+    if (scaleSide != 2)
+        drawScale(g);
+
+    drawReadout(g);
+}
+
+void OrlintMeter::drawScale(juce::Graphics& g)
+{
+    g.setFont(OrzFonts::font(9.0f));
+    for (int mark : kMarks)
+    {
+        const float y = dbToY((float)mark);
+
+        const float tickX = scaleSide == 1 ? barRect.getRight() + 1.0f : scaleRect.getRight() - 3.0f;
+        g.setColour(juce::Colour(0xff555555));
+        g.fillRect(juce::Rectangle<float>(tickX, y, 3.0f, 0.8f));
+
+        const float textX = scaleSide == 1 ? barRect.getRight() + 4.0f : scaleRect.getX();
+        const auto just = scaleSide == 1 ? juce::Justification::centredLeft : juce::Justification::centredRight;
+        g.setColour(juce::Colour(0xffaaaaaa));
+        g.drawText(juce::String(std::abs(mark)),
+                   juce::Rectangle<float>(textX, y - 5.0f, scaleRect.getWidth() - 4.0f, 10.0f), just, false);
+    }
+}
+
+juce::String OrlintMeter::readoutText(float heldDb)
+{
+    if (heldDb <= -98.95f)
+        return "-inf";
+    return (heldDb >= 0.0f ? "+" : "") + juce::String(heldDb, 1);
+}
+
+void OrlintMeter::drawReadout(juce::Graphics& g)
+{
+    g.setColour(kColBg);
+    g.fillRoundedRectangle(readoutRect, 3.0f);
+
+    const bool noHeld = heldPeakDb <= kSilenceDb;
+    if (holdEnabled)
+        g.setColour(kColAccent.withAlpha((juce::uint8)0x99));
+    else
+        g.setColour(juce::Colour(noHeld || holdAlpha <= 0.0f ? 0xff2a2a2a : 0xff3a3a3a));
+    g.drawRoundedRectangle(readoutRect.getX() + 0.5f, readoutRect.getY() + 0.5f,
+                           juce::jmax(readoutRect.getWidth() - 1.0f, 0.0f),
+                           juce::jmax(readoutRect.getHeight() - 1.0f, 0.0f), 3.0f, 1.0f);
+
+    if (heldPeakDb >= 0.0f)
+        g.setColour(kColRed);
+    else if (holdEnabled)
+        g.setColour(kColAccent);
+    else
+        g.setColour(juce::Colour(noHeld ? 0xff666666 : 0xffe0e0e0));
+    g.setFont(juce::FontOptions(9.5f));
+    g.drawText(readoutText(heldPeakDb), readoutRect, juce::Justification::centred, false);
+}
+
+//==============================================================================
+OrlintMeter::SettingsPanel::SettingsPanel(OrlintMeter& owner) : meter(owner)
+{
+    setOpaque(false);
+
+    setupKnob(attackKnob, attackLabel, "Attack", 0.1, 50.0, meter.attackMs, 1.0, " ms");
+    setupKnob(releaseKnob, releaseLabel, "Release", 50.0, 2000.0, meter.releaseMs, 200.0, " ms");
+    setupKnob(rmsKnob, rmsLabel, "RMS Win", 50.0, 1000.0, meter.rmsWindowMs, 300.0, " ms");
+    setupKnob(brightKnob, brightLabel, "Bright", 1.0, 100.0, meter.brightness, 84.0, "%");
+
+    attackKnob.onValueChange = [this]
+    {
+        meter.attackMs = (float)attackKnob.getValue();
+        meter.attackCoef = coefFromMs(meter.attackMs);
+        settingsChanged();
+    };
+    releaseKnob.onValueChange = [this]
+    {
+        meter.releaseMs = (float)releaseKnob.getValue();
+        meter.releaseCoef = coefFromMs(meter.releaseMs);
+        settingsChanged();
+    };
+    rmsKnob.onValueChange = [this]
+    {
+        meter.setRmsWindow((float)rmsKnob.getValue());
+        settingsChanged();
+    };
+    brightKnob.onValueChange = [this]
+    {
+        meter.brightness = (float)brightKnob.getValue();
+        meter.repaint();
+        settingsChanged();
+    };
+
+    closeButton.setButtonText("x");
+    closeButton.setColour(juce::TextButton::buttonColourId, juce::Colour(0xff2a2a2a));
+    closeButton.setColour(juce::TextButton::textColourOffId, juce::Colour(0xff888888));
+    closeButton.setColour(juce::ComboBox::outlineColourId, juce::Colour(0xff3a3a3a));
+    // Closing deletes this panel from inside the click; the button touches nothing afterwards.
+    closeButton.onClick = [&m = meter] { m.closeSettingsPanel(); };
+    addAndMakeVisible(closeButton);
+}
+
+OrlintMeter::SettingsPanel::~SettingsPanel()
+{
+    for (auto* knob : {&attackKnob, &releaseKnob, &rmsKnob, &brightKnob})
+        knob->setLookAndFeel(nullptr);
+}
+
+void OrlintMeter::SettingsPanel::setupKnob(ResetSlider& knob, juce::Label& caption, const juce::String& name,
+                                           double minimum, double maximum, double initial, double defaultVal,
+                                           const juce::String& suffix)
+{
+    knob.defaultValue = defaultVal;
+    knob.setSliderStyle(juce::Slider::RotaryVerticalDrag);
+    knob.setTextBoxStyle(juce::Slider::TextBoxBelow, false, 50, 14);
+    knob.setRange(minimum, maximum, 0.1);
+    knob.setValue(initial, juce::dontSendNotification);
+    knob.setTextValueSuffix(suffix);
+    knob.setLookAndFeel(&knobLAF);
+    knob.setColour(juce::Slider::textBoxTextColourId, juce::Colour(0xffaaaaaa));
+    knob.setColour(juce::Slider::textBoxBackgroundColourId, juce::Colours::transparentBlack);
+    knob.setColour(juce::Slider::textBoxOutlineColourId, juce::Colours::transparentBlack);
+    addAndMakeVisible(knob);
+
+    caption.setText(name, juce::dontSendNotification);
+    caption.setJustificationType(juce::Justification::centred);
+    caption.setFont(juce::FontOptions(9.0f));
+    caption.setColour(juce::Label::textColourId, juce::Colour(0xff888888));
+    caption.setColour(juce::Label::backgroundColourId, juce::Colours::transparentBlack);
+    addAndMakeVisible(caption);
+}
+
+void OrlintMeter::SettingsPanel::settingsChanged()
+{
+    if (meter.onSettingsChanged)
+        meter.onSettingsChanged(meter.attackMs, meter.releaseMs, meter.rmsWindowMs, meter.brightness);
+}
+
+void OrlintMeter::SettingsPanel::paint(juce::Graphics& g)
+{
+    const auto w = (float)getWidth();
+    const auto h = (float)getHeight();
+
+    g.setColour(juce::Colour(0xf0161616));
+    g.fillRoundedRectangle(0.0f, 0.0f, w, h, 5.0f);
+    g.setColour(juce::Colour(0x99daa520));
+    g.drawRoundedRectangle(0.5f, 0.5f, juce::jmax(w - 1.0f, 0.0f), juce::jmax(h - 1.0f, 0.0f), 5.0f, 1.0f);
+
+    g.setColour(juce::Colour(0xffdaa520));
+    g.setFont(juce::FontOptions(9.5f, juce::Font::bold));
+    g.drawText("Meter Settings", juce::Rectangle<float>(0.0f, 4.0f, w, 14.0f), juce::Justification::centred, true);
+}
+
+void OrlintMeter::SettingsPanel::resized()
+{
+    const int w = getWidth();
+    const int b = w / 4 - 20;
+    const int e = w / 2;
+
+    attackKnob.setBounds(b, 22, 40, 54);
+    attackLabel.setBounds(0, 77, e, 12);
+    releaseKnob.setBounds(b + e, 22, 40, 54);
+    releaseLabel.setBounds(e, 77, e, 12);
+    rmsKnob.setBounds(b, 92, 40, 54);
+    rmsLabel.setBounds(0, 147, e, 12);
+    brightKnob.setBounds(b + e, 92, 40, 54);
+    brightLabel.setBounds(e, 147, e, 12);
+    closeButton.setBounds(w - 16, 2, 14, 14);
+}
+
+void OrlintMeter::SettingsOverlay::mouseDown(const juce::MouseEvent&)
+{
+    meter.closeSettingsPanel();
+}
+
+void OrlintMeter::ResetSlider::mouseDoubleClick(const juce::MouseEvent& e)
+{
+    if (e.mods.isCtrlDown())
+        setValue(defaultValue, juce::sendNotificationSync);
+    else
+        juce::Slider::mouseDoubleClick(e);
+}
+
+//==============================================================================
+void OrlintMeter::SettingsKnobLAF::drawRotarySlider(juce::Graphics& g, int x, int y, int width, int height,
+                                                    float sliderPos, float rotaryStartAngle, float rotaryEndAngle,
+                                                    juce::Slider&)
+{
+    const float cx = (float)x + (float)width / 2.0f;
+    const float cy = (float)y + (float)height / 2.0f;
+    const float r = (float)juce::jmin(width, height) / 2.0f - 2.0f;
+    const auto stroke = [](float thickness)
+    { return juce::PathStrokeType(thickness, juce::PathStrokeType::curved, juce::PathStrokeType::rounded); };
+
+    juce::Path track;
+    track.addCentredArc(cx, cy, r, r, 0.0f, rotaryStartAngle, rotaryEndAngle, true);
+    g.setColour(juce::Colour(0xff3a3a3a));
+    g.strokePath(track, stroke(1.8f));
+
+    const float angle = rotaryStartAngle + sliderPos * (rotaryEndAngle - rotaryStartAngle);
+    juce::Path value;
+    value.addCentredArc(cx, cy, r, r, 0.0f, rotaryStartAngle, angle, true);
+    g.setColour(juce::Colour(0x33daa520));
+    g.strokePath(value, stroke(4.0f));
+    g.setColour(juce::Colour(0xffdaa520));
+    g.strokePath(value, stroke(1.8f));
+
+    const float t = 0.42f * r;
+    g.setGradientFill(juce::ColourGradient(juce::Colour(0xff3c3c3c), cx - 0.4f * t, cy - 0.4f * t,
+                                           juce::Colour(0xff161616), cx + 0.5f * t, cy + 0.5f * t, false));
+    g.fillEllipse(cx - t, cy - t, 2.0f * t, 2.0f * t);
+    g.setColour(juce::Colour(0xff505050));
+    g.drawEllipse(cx - t, cy - t, 2.0f * t, 2.0f * t, 0.8f);
+
+    const float sn = std::sin(angle);
+    const float cs = std::cos(angle);
+    g.setColour(juce::Colour(0xffdaa520));
+    g.drawLine(cx + (t + 2.0f) * sn, cy - (t + 2.0f) * cs, cx + r * sn, cy - r * cs, 1.2f);
+}
+
+juce::Label* OrlintMeter::SettingsKnobLAF::createSliderTextBox(juce::Slider& slider)
+{
+    auto* label = juce::LookAndFeel_V4::createSliderTextBox(slider);
+    label->setFont(juce::FontOptions(9.0f));
+    label->setColour(juce::Label::textColourId, juce::Colour(0xffaaaaaa));
+    label->setColour(juce::Label::backgroundColourId, juce::Colours::transparentBlack);
+    label->setColour(juce::Label::outlineColourId, juce::Colours::transparentBlack);
+    // The label hands these on to the editor that opens for a typed value.
+    label->setColour(juce::TextEditor::textColourId, juce::Colour(0xffdaa520));
+    label->setColour(juce::TextEditor::backgroundColourId, juce::Colour(0xff161616));
+    return label;
+}

@@ -1,0 +1,152 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <functional>
+#include <memory>
+
+// Vertical peak/RMS level meter with peak hold, fed by its owner's timer through pushLevels.
+// Alt+right-click opens a small settings panel beside it; Shift+click toggles the hold mode and a
+// click on the readout clears the held peak.
+class OrlintMeter : public juce::Component, public juce::Timer, public juce::TooltipClient
+{
+public:
+    inline static const juce::Colour kColBg{0xff161616};
+    inline static const juce::Colour kColBorder{0xff3a3a3a};
+    inline static const juce::Colour kColAccent{0xffdaa520};
+    inline static const juce::Colour kColTextDim{0xff666666};
+    inline static const juce::Colour kColGreen{0xff4caf50};
+    inline static const juce::Colour kColYellow{0xfff9a825};
+    inline static const juce::Colour kColOrange{0xffef6c00};
+    inline static const juce::Colour kColRed{0xffe53935};
+
+    OrlintMeter();
+    ~OrlintMeter() override;
+
+    void mouseDown(const juce::MouseEvent& e) override;
+    void paint(juce::Graphics& g) override;
+    void resized() override;
+    juce::String getTooltip() override;
+    void timerCallback() override;
+
+    void pushLevels(float newPeakDb, float newRmsDb);
+    void applySettings(float newAttackMs, float newReleaseMs, float newRmsWindowMs, float newBrightness);
+    void setHoldEnabled(bool on);
+    void setScaleSide(int side);
+    void setChannelLabel(const juce::String& text);
+
+    // The peak hold's time source in milliseconds; monotonic by default, replaceable for tests.
+    void setClock(std::function<double()> newClock);
+
+    // Per-tick coefficient of a 16 ms timer for a time constant in ms; anything not above 0 is instant.
+    static float coefFromMs(float ms);
+
+    std::function<void(float attackMs, float releaseMs, float rmsWindowMs, float brightness)> onSettingsChanged;
+    std::function<void(bool)> onHoldChanged;
+
+    // Options the owner sets right after construction. The gain plug-ins open the panel without
+    // the click-catching overlay and narrow the peak column by the bar's width.
+    bool closeOnOutsideClick = true;
+    bool adaptivePeakInset = false;
+
+private:
+    class SettingsKnobLAF : public juce::LookAndFeel_V4
+    {
+    public:
+        ~SettingsKnobLAF() override = default;
+        void drawRotarySlider(juce::Graphics& g, int x, int y, int width, int height, float sliderPos,
+                              float rotaryStartAngle, float rotaryEndAngle, juce::Slider& slider) override;
+        juce::Label* createSliderTextBox(juce::Slider& slider) override;
+    };
+
+    class ResetSlider : public juce::Slider
+    {
+    public:
+        ~ResetSlider() override = default;
+        void mouseDoubleClick(const juce::MouseEvent& e) override;
+
+        double defaultValue = 0.0;
+    };
+
+    class SettingsPanel : public juce::Component
+    {
+    public:
+        explicit SettingsPanel(OrlintMeter& owner);
+        ~SettingsPanel() override;
+        void paint(juce::Graphics& g) override;
+        void resized() override;
+
+        OrlintMeter& meter;
+        SettingsKnobLAF knobLAF;
+        ResetSlider attackKnob, releaseKnob, rmsKnob, brightKnob;
+        juce::Label attackLabel, releaseLabel, rmsLabel, brightLabel;
+        juce::TextButton closeButton;
+
+    private:
+        void setupKnob(ResetSlider& knob, juce::Label& caption, const juce::String& name, double minimum,
+                       double maximum, double initial, double defaultVal, const juce::String& suffix);
+        void settingsChanged();
+
+        JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(SettingsPanel)
+    };
+
+    class SettingsOverlay : public juce::Component
+    {
+    public:
+        explicit SettingsOverlay(OrlintMeter& owner) : meter(owner) {}
+        ~SettingsOverlay() override = default;
+        void mouseDown(const juce::MouseEvent& e) override;
+
+        OrlintMeter& meter;
+    };
+
+    friend struct OrlintMeterProbe;
+
+    void toggleSettingsPanel();
+    void openSettingsPanel();
+    void closeSettingsPanel();
+    void placeSettingsPanel();
+    void setRmsWindow(float windowMs);
+
+    float dbToY(float db) const;
+    void drawScale(juce::Graphics& g);
+    void drawReadout(juce::Graphics& g);
+    static juce::String readoutText(float heldDb);
+
+    std::unique_ptr<SettingsOverlay> settingsOverlay;
+
+    int scaleSide = 2;
+    juce::String channelLabel;
+
+    bool layoutValid = false;
+    juce::Rectangle<float> barRect, readoutRect, scaleRect, labelRect, innerRect;
+
+    float peakDb = -99.0f;
+    float rmsDb = -99.0f;
+    float heldPeakDb = -99.0f;
+    double holdTimeMs = 0.0;
+    float holdAlpha = 0.0f;
+    bool holdFading = false;
+    bool holdEnabled = false;
+    bool hasNewLevels = false;
+    bool needsRepaint = false;
+
+    float attackMs = 1.0f;
+    float releaseMs = 200.0f;
+    float rmsWindowMs = 300.0f;
+    float brightness = 84.0f;
+    float attackCoef = coefFromMs(1.0f);
+    float releaseCoef = coefFromMs(200.0f);
+    float rmsRiseCoef = coefFromMs(50.0f);
+    float rmsFallCoef = coefFromMs(300.0f);
+
+    std::unique_ptr<SettingsPanel> settingsPanel;
+
+public:
+    juce::String tooltipText;
+
+private:
+    std::function<double()> clock = [] { return juce::Time::getMillisecondCounterHiRes(); };
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(OrlintMeter)
+};
