@@ -4,6 +4,15 @@
 
 #include <cmath>
 
+const juce::Colour OrlintMeter::kColBg{0xff161616};
+const juce::Colour OrlintMeter::kColBorder{0xff3a3a3a};
+const juce::Colour OrlintMeter::kColAccent{0xffdaa520};
+const juce::Colour OrlintMeter::kColTextDim{0xff666666};
+const juce::Colour OrlintMeter::kColGreen{0xff4caf50};
+const juce::Colour OrlintMeter::kColYellow{0xfff9a825};
+const juce::Colour OrlintMeter::kColOrange{0xffef6c00};
+const juce::Colour OrlintMeter::kColRed{0xffe53935};
+
 namespace
 {
 constexpr float kSilenceDb = -99.0f;

@@ -11,14 +11,14 @@
 class OrlintMeter : public juce::Component, public juce::Timer, public juce::TooltipClient
 {
 public:
-    inline static const juce::Colour kColBg{0xff161616};
-    inline static const juce::Colour kColBorder{0xff3a3a3a};
-    inline static const juce::Colour kColAccent{0xffdaa520};
-    inline static const juce::Colour kColTextDim{0xff666666};
-    inline static const juce::Colour kColGreen{0xff4caf50};
-    inline static const juce::Colour kColYellow{0xfff9a825};
-    inline static const juce::Colour kColOrange{0xffef6c00};
-    inline static const juce::Colour kColRed{0xffe53935};
+    static const juce::Colour kColBg;
+    static const juce::Colour kColBorder;
+    static const juce::Colour kColAccent;
+    static const juce::Colour kColTextDim;
+    static const juce::Colour kColGreen;
+    static const juce::Colour kColYellow;
+    static const juce::Colour kColOrange;
+    static const juce::Colour kColRed;
 
     OrlintMeter();
     ~OrlintMeter() override;

@@ -463,3 +463,16 @@ TEST(OrlintMeterDrawing, NotANumberBrightnessDrawsAsTheMinimum)
     for (int y = 16; y < 177; ++y)
         ASSERT_EQ(a.getPixelAt(kCentreX, y), b.getPixelAt(kCentreX, y)) << y;
 }
+
+TEST(OrlintMeterDrawing, ColourConstants)
+{
+    const std::pair<C, juce::uint32> cases[] = {
+        {OrlintMeter::kColBg, 0xff161616},     {OrlintMeter::kColBorder, 0xff3a3a3a},
+        {OrlintMeter::kColAccent, 0xffdaa520}, {OrlintMeter::kColTextDim, 0xff666666},
+        {OrlintMeter::kColGreen, 0xff4caf50},  {OrlintMeter::kColYellow, 0xfff9a825},
+        {OrlintMeter::kColOrange, 0xffef6c00}, {OrlintMeter::kColRed, 0xffe53935},
+    };
+    for (auto [colour, argb] : cases)
+        EXPECT_EQ(colour.getARGB(), argb);
+    EXPECT_EQ(OrlintMeter::kColBg.darker(0.4f), kBody);
+}
