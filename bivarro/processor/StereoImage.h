@@ -1,0 +1,61 @@
+#pragma once
+
+// The stereo stages after the per-channel ones: pan, then (after the crossover) bass mono,
+// mid/side with width and gains, asymmetry, rotation, the mutes, mono and the output trim.
+class StereoImage
+{
+public:
+    // Per-block switches.
+    struct Switches
+    {
+        bool muteMid = false;
+        bool muteSide = false;
+        bool muteL = false;
+        bool muteR = false;
+        bool mono = false;
+    };
+
+    // Per-sample smoothed values, one array each.
+    struct Ramps
+    {
+        const float* bassMonoAmount;
+        const float* width;
+        const float* midGain;
+        const float* sideGain;
+        const float* asymmetry;
+        const float* rotation;
+        const float* trim;
+    };
+
+    // The crossover's four outputs.
+    struct Bands
+    {
+        const float* lowL;
+        const float* lowR;
+        const float* highL;
+        const float* highR;
+    };
+
+    // Channel angles: left = cos(thetaL) dL + cos(thetaR) dR, right = sin(thetaL) dL + sin(thetaR) dR.
+    struct Pan
+    {
+        float cosL, sinL, cosR, sinR;
+    };
+
+    static void pan(const Pan& p, const float* dL, const float* dR, float* outL, float* outR, int n) noexcept;
+
+    // Ramps that hold one value over the whole run, so their work can be done once.
+    struct Steady
+    {
+        bool bassMonoAmount = false;
+        bool width = false;
+        bool rotation = false;
+    };
+
+    // left and right hold the panned pair and receive the result.
+    static void process(const Switches& sw, const Ramps& ramps, const Steady& steady, const Bands& bands, float* left,
+                        float* right, int n) noexcept;
+
+    // Largest number of samples process() takes at once.
+    static constexpr int maxBlock = 128;
+};
