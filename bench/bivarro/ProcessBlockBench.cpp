@@ -4,6 +4,7 @@
 
 #include <juce_events/juce_events.h>
 
+#include <atomic>
 #include <initializer_list>
 #include <random>
 #include <utility>
@@ -35,17 +36,29 @@ const Settings bypassOn = {{"bypass", 1.0f}};
 
 // The raw values are what the audio thread reads; writing them directly keeps the host-side
 // parameter machinery out of the timing.
-void apply(BivarroAudioProcessor& p, const Settings& settings)
+using RawValues = std::vector<std::pair<std::atomic<float>*, float>>;
+
+RawValues rawValues(BivarroAudioProcessor& p, const Settings& settings)
 {
+    RawValues raw;
     for (const auto& [id, value] : settings)
-        p.apvts.getRawParameterValue(id)->store(value);
+        raw.emplace_back(p.apvts.getRawParameterValue(id), value);
+    return raw;
+}
+
+void apply(const RawValues& raw)
+{
+    for (const auto& [param, value] : raw)
+        param->store(value);
 }
 
 void runProcessBlock(benchmark::State& state, const Settings& settings, const Settings& moved)
 {
     const int block = static_cast<int>(state.range(0));
     BivarroAudioProcessor proc;
-    apply(proc, settings);
+    const auto initial = rawValues(proc, settings);
+    const auto changed = rawValues(proc, moved);
+    apply(initial);
     proc.prepareToPlay(sampleRate, block);
 
     constexpr int noiseLength = 1 << 14;
@@ -67,7 +80,7 @@ void runProcessBlock(benchmark::State& state, const Settings& settings, const Se
         {
             sinceMove = 0;
             swapped = !swapped;
-            apply(proc, swapped ? moved : settings);
+            apply(swapped ? changed : initial);
         }
         buffer.copyFrom(0, 0, noise.data() + offset, block);
         buffer.copyFrom(1, 0, noise.data() + noiseLength + offset, block);

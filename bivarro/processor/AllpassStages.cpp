@@ -6,70 +6,111 @@
 
 namespace
 {
-// y = a x + x1 - a y1. The fractional stage blends its output with its input:
-// frac y + (1 - frac) x.
-template <bool blended> void runFirstOrder(AllpassStage1& st, float a, float frac, float* x, int n) noexcept
+// One stage's recursion with its state held in locals while a run lasts; store() writes it back.
+class FirstOrder
 {
-    const float rest = 1.0f - frac;
-    float x1 = st.x1;
-    float y1 = st.y1;
-    for (int i = 0; i < n; ++i)
-    {
-        const float in = x[i];
-        const float y = a * in + x1 - a * y1;
-        x1 = in;
-        y1 = y;
-        x[i] = blended ? frac * y + rest * in : y;
-    }
-    st.x1 = x1;
-    st.y1 = y1;
-}
+public:
+    FirstOrder(AllpassStage1& s, float coeff) noexcept : st(s), a(coeff), x1(s.x1), y1(s.y1) {}
 
-// y = c0 x + c1 x1 + x2 - c1 y1 - c0 y2
-template <bool blended> void runSecondOrder(AllpassStage2& st, float c0, float c1, float frac, float* x, int n) noexcept
-{
-    const float rest = 1.0f - frac;
-    float x1 = st.x1;
-    float x2 = st.x2;
-    float y1 = st.y1;
-    float y2 = st.y2;
-    for (int i = 0; i < n; ++i)
+    // y = a x + x1 - a y1
+    float tick(float x) noexcept
     {
-        const float in = x[i];
-        const float y = c0 * in + c1 * x1 + x2 - c1 * y1 - c0 * y2;
+        const float y = a * x + x1 - a * y1;
+        x1 = x;
+        y1 = y;
+        return y;
+    }
+
+    void store() noexcept { st = {x1, y1}; }
+
+private:
+    AllpassStage1& st;
+    float a, x1, y1;
+};
+
+class SecondOrder
+{
+public:
+    SecondOrder(AllpassStage2& s, float coeff0, float coeff1) noexcept
+        : st(s), c0(coeff0), c1(coeff1), x1(s.x1), x2(s.x2), y1(s.y1), y2(s.y2)
+    {
+    }
+
+    // y = c0 x + c1 x1 + x2 - c1 y1 - c0 y2
+    float tick(float x) noexcept
+    {
+        const float y = c0 * x + c1 * x1 + x2 - c1 * y1 - c0 * y2;
         x2 = x1;
-        x1 = in;
+        x1 = x;
         y2 = y1;
         y1 = y;
-        x[i] = blended ? frac * y + rest * in : y;
+        return y;
     }
-    st.x1 = x1;
-    st.x2 = x2;
-    st.y1 = y1;
-    st.y2 = y2;
+
+    void store() noexcept { st = {x1, x2, y1, y2}; }
+
+private:
+    AllpassStage2& st;
+    float c0, c1, x1, x2, y1, y2;
+};
+
+// The fractional stage blends its output with its input: frac y + (1 - frac) x.
+template <typename Stage> void runBlended(Stage stage, float frac, float* x, int n) noexcept
+{
+    const float rest = 1.0f - frac;
+    for (int i = 0; i < n; ++i)
+        x[i] = frac * stage.tick(x[i]) + rest * x[i];
+    stage.store();
 }
 
-template <typename Stage> bool isFinite(const Stage& st) noexcept
+template <typename Stage> void run(Stage stage, float* x, int n) noexcept
 {
-    static_assert(sizeof(Stage) % sizeof(float) == 0);
-    const auto* v = reinterpret_cast<const float*>(&st);
-    for (size_t i = 0; i < sizeof(Stage) / sizeof(float); ++i)
-        if (!std::isfinite(v[i]))
-            return false;
-    return true;
+    for (int i = 0; i < n; ++i)
+        x[i] = stage.tick(x[i]);
+    stage.store();
 }
 
-template <typename States> bool clearStages(States& states) noexcept
+// Two channels' stages in one loop: each recursion waits on its own last output, so two of
+// them side by side take about the time of one.
+template <typename Stage> void runPair(Stage left, float* xL, Stage right, float* xR, int n) noexcept
 {
-    bool cleared = false;
-    for (auto& st : states)
-        if (!isFinite(st))
-        {
-            st = {};
-            cleared = true;
-        }
-    return cleared;
+    for (int i = 0; i < n; ++i)
+    {
+        xL[i] = left.tick(xL[i]);
+        xR[i] = right.tick(xR[i]);
+    }
+    left.store();
+    right.store();
 }
+
+FirstOrder firstOrder(const AllpassStages::Channel& c, size_t s) noexcept
+{
+    return {c.first[s], c.plan.a};
+}
+
+SecondOrder secondOrder(const AllpassStages::Channel& c, size_t s) noexcept
+{
+    return {c.second[s], c.plan.c0, c.plan.c1};
+}
+
+// Runs a channel's stages from stage `from` on.
+void runFrom(const AllpassStages::Channel& c, size_t from, int n) noexcept
+{
+    const auto& plan = c.plan;
+    const auto last = static_cast<size_t>(plan.whole);
+    for (size_t s = from; s < last; ++s)
+    {
+        if (plan.secondOrder)
+            run(secondOrder(c, s), c.x, n);
+        else
+            run(firstOrder(c, s), c.x, n);
+    }
+    if (plan.useFrac && plan.secondOrder)
+        runBlended(secondOrder(c, last), plan.frac, c.x, n);
+    else if (plan.useFrac)
+        runBlended(firstOrder(c, last), plan.frac, c.x, n);
+}
+
 } // namespace
 
 AllpassStages::Plan AllpassStages::plan(double sampleRate, float frequency, float phaseDegrees, float q,
@@ -104,28 +145,25 @@ AllpassStages::Plan AllpassStages::plan(double sampleRate, float frequency, floa
     return p;
 }
 
-void AllpassStages::process(const Plan& plan, Allpass1States& first, Allpass2States& second, float* x, int n) noexcept
+void AllpassStages::process(const Channel& left, const Channel& right, int n) noexcept
 {
-    const auto last = static_cast<size_t>(plan.whole);
-    if (plan.secondOrder)
+    // Stages that both channels run in full, with the same order, go side by side.
+    const bool sameOrder = left.plan.secondOrder == right.plan.secondOrder;
+    const auto shared = static_cast<size_t>(sameOrder ? std::min(left.plan.whole, right.plan.whole) : 0);
+    for (size_t s = 0; s < shared; ++s)
     {
-        for (size_t s = 0; s < last; ++s)
-            runSecondOrder<false>(second[s], plan.c0, plan.c1, 0.0f, x, n);
-        if (plan.useFrac)
-            runSecondOrder<true>(second[last], plan.c0, plan.c1, plan.frac, x, n);
+        if (left.plan.secondOrder)
+            runPair(secondOrder(left, s), left.x, secondOrder(right, s), right.x, n);
+        else
+            runPair(firstOrder(left, s), left.x, firstOrder(right, s), right.x, n);
     }
-    else
-    {
-        for (size_t s = 0; s < last; ++s)
-            runFirstOrder<false>(first[s], plan.a, 0.0f, x, n);
-        if (plan.useFrac)
-            runFirstOrder<true>(first[last], plan.a, plan.frac, x, n);
-    }
+    runFrom(left, shared, n);
+    runFrom(right, shared, n);
 }
 
 bool AllpassStages::clearNonFinite(Allpass1States& first, Allpass2States& second) noexcept
 {
-    const bool a = clearStages(first);
-    const bool b = clearStages(second);
+    const bool a = clearNonFiniteStages(first);
+    const bool b = clearNonFiniteStages(second);
     return a || b;
 }

@@ -23,8 +23,18 @@ public:
 
     static Plan plan(double sampleRate, float frequency, float phaseDegrees, float q, bool secondOrder) noexcept;
 
-    // Runs the planned stages over x in place; stages that do not run keep their state.
-    static void process(const Plan& plan, Allpass1States& first, Allpass2States& second, float* x, int n) noexcept;
+    // One channel: its plan, its stage states and its samples.
+    struct Channel
+    {
+        const Plan& plan;
+        Allpass1States& first;
+        Allpass2States& second;
+        float* x;
+    };
+
+    // Runs each channel's planned stages over its samples in place; stages that do not run keep
+    // their state.
+    static void process(const Channel& left, const Channel& right, int n) noexcept;
 
     // Zeroes every stage whose state is no longer finite; true when one was.
     static bool clearNonFinite(Allpass1States& first, Allpass2States& second) noexcept;

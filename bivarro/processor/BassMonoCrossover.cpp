@@ -79,12 +79,5 @@ void BassMonoCrossover::process(const BiquadCoeffs& lp, const BiquadCoeffs& hp, 
 
 bool BassMonoCrossover::clearNonFinite(CrossoverStates& states) noexcept
 {
-    bool cleared = false;
-    for (auto& st : states)
-        if (!std::isfinite(st.s1) || !std::isfinite(st.s2))
-        {
-            st = {};
-            cleared = true;
-        }
-    return cleared;
+    return clearNonFiniteStages(states);
 }

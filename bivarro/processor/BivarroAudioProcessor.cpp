@@ -191,6 +191,21 @@ bool isOn(float switchValue)
     return switchValue > 0.5f;
 }
 
+void applyGain(const float* in, RampValues gain, float* out, int n)
+{
+    if (gain.steady())
+    {
+        const float g = gain[0];
+        for (int i = 0; i < n; ++i)
+            out[i] = in[i] * g;
+    }
+    else
+    {
+        for (int i = 0; i < n; ++i)
+            out[i] = in[i] * gain.data[i];
+    }
+}
+
 // The crossover coefficients follow the bass-mono frequency: checked every 32 samples (and at
 // once when the rate changed or nothing was computed yet), recomputed when it moved by more
 // than 0.05 Hz. Runs the crossover over freqs' span in stretches of constant coefficients.
@@ -204,7 +219,7 @@ struct CrossoverRun
     BiquadCoeffs& highPass;
     CrossoverStates& states;
 
-    void operator()(const float* freqs, const float* left, const float* right, float* lowL, float* lowR, float* highL,
+    void operator()(RampValues freqs, const float* left, const float* right, float* lowL, float* lowR, float* highL,
                     float* highR, int n) const noexcept
     {
         const auto rate = static_cast<float>(sampleRate);
@@ -365,8 +380,7 @@ void BivarroAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce:
     float* rampOut[numRamps];
     for (int r = 0; r < numRamps; ++r)
         rampOut[r] = ramp[r];
-    const StereoImage::Ramps image{ramp[rBassAmount], ramp[rWidth],    ramp[rMid], ramp[rSide],
-                                   ramp[rAsymmetry],  ramp[rRotation], ramp[rTrim]};
+    RampValues values[numRamps];
     const StereoImage::Bands bands{lowL, lowR, highL, highR};
     const CrossoverRun crossover{currentSampleRate, lastCrossoverFreq, lastCrossoverRate, crossoverCounter,
                                  lowPassCoeffs,     highPassCoeffs,    crossoverState};
@@ -377,30 +391,20 @@ void BivarroAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce:
         float* const outL = left + start;
         float* const outR = right + start;
 
-        const bool delayConstantL = !delaySmootherL.isSmoothing();
-        const bool delayConstantR = !delaySmootherR.isSmoothing();
-        StereoImage::Steady steady;
-        steady.bassMonoAmount = !bassMonoAmountSmoother.isSmoothing();
-        steady.width = !widthSmoother.isSmoothing();
-        steady.rotation = !rotationSmoother.isSmoothing();
-        LinearSmoother::fillAll(smoothers, rampOut, numRamps, m);
+        LinearSmoother::fillAll(smoothers, rampOut, values, numRamps, m);
 
-        for (int i = 0; i < m; ++i)
-        {
-            xL[i] = outL[i] * ramp[rGainL][i];
-            xR[i] = outR[i] * ramp[rGainR][i];
-        }
-        if (allpassL.runsAnyStage())
-            AllpassStages::process(allpassL, allpass1StateL, allpass2StateL, xL, m);
-        if (allpassR.runsAnyStage())
-            AllpassStages::process(allpassR, allpass1StateR, allpass2StateR, xR, m);
-
-        FractionalDelay::process(delayLineL, delayMask, delayWriteL, ramp[rDelayL], delayConstantL, xL, m);
-        FractionalDelay::process(delayLineR, delayMask, delayWriteR, ramp[rDelayR], delayConstantR, xR, m);
+        applyGain(outL, values[rGainL], xL, m);
+        applyGain(outR, values[rGainR], xR, m);
+        AllpassStages::process({allpassL, allpass1StateL, allpass2StateL, xL},
+                               {allpassR, allpass1StateR, allpass2StateR, xR}, m);
+        FractionalDelay::process(delayLineL, delayMask, delayWriteL, values[rDelayL], xL, m);
+        FractionalDelay::process(delayLineR, delayMask, delayWriteR, values[rDelayR], xR, m);
 
         StereoImage::pan(pan, xL, xR, outL, outR, m);
-        crossover(ramp[rBassFreq], outL, outR, lowL, lowR, highL, highR, m);
-        StereoImage::process(switches, image, steady, bands, outL, outR, m);
+        crossover(values[rBassFreq], outL, outR, lowL, lowR, highL, highR, m);
+        const StereoImage::Ramps image{values[rBassAmount], values[rWidth],    values[rMid], values[rSide],
+                                       values[rAsymmetry],  values[rRotation], values[rTrim]};
+        StereoImage::process(switches, image, bands, outL, outR, m);
 
         LevelReadings::accumulate(outL, outR, m, levels);
     }

@@ -9,20 +9,20 @@ namespace
 constexpr float minDelay = 0.001f;
 } // namespace
 
-void FractionalDelay::process(std::vector<float>& line, int mask, int& writeIndex, const float* delays,
-                              bool constantDelay, float* x, int n) noexcept
+void FractionalDelay::process(std::vector<float>& line, int mask, int& writeIndex, RampValues delays, float* x,
+                              int n) noexcept
 {
     float* const buf = line.data();
     auto at = [buf, mask](int index) -> float& { return buf[index & mask]; };
     int w = writeIndex;
 
-    if (constantDelay && delays[0] < minDelay)
+    if (delays.steady() && delays[0] < minDelay)
     {
         const int first = std::min(n, mask + 1 - w);
         std::copy(x, x + first, buf + w);
         std::copy(x + first, x + n, buf);
     }
-    else if (constantDelay)
+    else if (delays.steady())
     {
         const int j = static_cast<int>(delays[0]);
         const float f = delays[0] - static_cast<float>(j);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bivarro/processor/RampValues.h"
+
 #include <vector>
 
 // One channel's delay with linear interpolation between the two samples around the delay time.
@@ -7,10 +9,9 @@
 class FractionalDelay
 {
 public:
-    // Writes x[i] into the line and replaces it by the line read `delays[i]` samples back. With
-    // `constantDelay` every delays[i] equals delays[0].
-    static void process(std::vector<float>& line, int mask, int& writeIndex, const float* delays, bool constantDelay,
-                        float* x, int n) noexcept;
+    // Writes x[i] into the line and replaces it by the line read delays[i] samples back.
+    static void process(std::vector<float>& line, int mask, int& writeIndex, RampValues delays, float* x,
+                        int n) noexcept;
 
     // Zeroes the samples of the line that are not finite; true when there were any.
     static bool clearNonFinite(std::vector<float>& line) noexcept;

@@ -87,7 +87,8 @@ template <size_t N> void rampTogether(float* current, const float* step, float* 
 }
 } // namespace
 
-void LinearSmoother::fillAll(LinearSmoother* const* smoothers, float* const* dests, int count, int n) noexcept
+void LinearSmoother::fillAll(LinearSmoother* const* smoothers, float* const* dests, RampValues* values, int count,
+                             int n) noexcept
 {
     constexpr int group = 4;
     for (int first = 0; first < count;)
@@ -101,10 +102,12 @@ void LinearSmoother::fillAll(LinearSmoother* const* smoothers, float* const* des
             {
                 g[size] = smoothers[first];
                 d[size++] = dests[first];
+                values[first] = {dests[first], -1};
             }
             else
             {
-                std::fill(dests[first], dests[first] + n, smoothers[first]->target);
+                std::fill(dests[first], dests[first] + 4, smoothers[first]->target);
+                values[first] = {dests[first], 0};
             }
         }
 

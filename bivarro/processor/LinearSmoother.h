@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bivarro/processor/RampValues.h"
+
 // A value that ramps linearly to its target over a fixed number of steps, one step per sample.
 // Same members and rules as the framework's linear smoothed value, with one difference kept on
 // purpose: a new target counts as unchanged only when it lies within float tolerance of the old
@@ -34,9 +36,12 @@ public:
     // The next n values, exactly as n calls of getNextValue would return them.
     void fill(float* dest, int n) noexcept;
 
-    // fill() on several smoothers at once; their ramps run side by side instead of one after the
-    // other, which matters because each ramp is a chain of dependent additions.
-    static void fillAll(LinearSmoother* const* smoothers, float* const* dests, int count, int n) noexcept;
+    // The next n values of several smoothers at once: ramps in motion are filled in as fill()
+    // does, side by side rather than one after the other (each is a chain of dependent
+    // additions); a steady smoother gets its value in the first four places of its destination
+    // only. values[k] tells the consumer which.
+    static void fillAll(LinearSmoother* const* smoothers, float* const* dests, RampValues* values, int count,
+                        int n) noexcept;
 
     bool isSmoothing() const noexcept { return countdown > 0; }
     float getCurrentValue() const noexcept { return current; }

@@ -61,7 +61,7 @@ template <> struct Ops<Vec4>
 // `fold` and `rotate` are false when the whole run leaves those stages out (amount 0, angle 0).
 template <typename V, bool fold, bool rotate>
 void imageStep(const StereoImage::Switches& sw, const StereoImage::Ramps& ramps, const StereoImage::Bands& bands,
-               const float* norm, const float* cosT, const float* sinT, float* left, float* right, int i) noexcept
+               RampValues norm, RampValues cosT, RampValues sinT, float* left, float* right, int i) noexcept
 {
     using O = Ops<V>;
     const V zero = O::splat(0.0f);
@@ -74,7 +74,7 @@ void imageStep(const StereoImage::Switches& sw, const StereoImage::Ramps& ramps,
     // Bass mono: the low band's side shrinks by 1 - k^2; with k^2 = 0 the pair stays as panned.
     if constexpr (fold)
     {
-        const V k = O::load(ramps.bassMonoAmount + i);
+        const V k = O::load(ramps.bassMonoAmount.at(i));
         const V k2 = k * k;
         const V lowL = O::load(bands.lowL + i);
         const V lowR = O::load(bands.lowR + i);
@@ -85,22 +85,22 @@ void imageStep(const StereoImage::Switches& sw, const StereoImage::Ramps& ramps,
         r = O::select(active, O::load(bands.highR + i) + lowMid - lowSide, r);
     }
 
-    const V w = O::load(ramps.width + i);
-    const V nm = O::load(norm + i);
-    const V mid = O::select(O::flag(sw.muteMid), zero, (l + r) * half * nm * O::load(ramps.midGain + i));
-    const V side = O::select(O::flag(sw.muteSide), zero, (l - r) * half * w * nm * O::load(ramps.sideGain + i));
+    const V w = O::load(ramps.width.at(i));
+    const V nm = O::load(norm.at(i));
+    const V mid = O::select(O::flag(sw.muteMid), zero, (l + r) * half * nm * O::load(ramps.midGain.at(i)));
+    const V side = O::select(O::flag(sw.muteSide), zero, (l - r) * half * w * nm * O::load(ramps.sideGain.at(i)));
 
     // a = asymmetry / 90 limited to -1 .. 1; the positive part thins the left side, the negative the right.
-    V a = O::load(ramps.asymmetry + i) / O::splat(90.0f);
+    V a = O::load(ramps.asymmetry.at(i)) / O::splat(90.0f);
     a = O::select(a < O::splat(-1.0f), O::splat(-1.0f), O::select(one < a, one, a));
     l = mid + (one - O::select(a < zero, zero, a)) * side;
     r = mid - (one + O::select(zero < a, zero, a)) * side;
 
     if constexpr (rotate)
     {
-        const V c = O::load(cosT + i);
-        const V s = O::load(sinT + i);
-        const auto active = O::abs(O::load(ramps.rotation + i)) > O::splat(1e-05f);
+        const V c = O::load(cosT.at(i));
+        const V s = O::load(sinT.at(i));
+        const auto active = O::abs(O::load(ramps.rotation.at(i))) > O::splat(1e-05f);
         const V rl = l * c - r * s;
         const V rr = l * s + r * c;
         l = O::select(active, rl, l);
@@ -113,14 +113,14 @@ void imageStep(const StereoImage::Switches& sw, const StereoImage::Ramps& ramps,
     l = O::select(O::flag(sw.mono), sum, l);
     r = O::select(O::flag(sw.mono), sum, r);
 
-    const V t = O::load(ramps.trim + i);
+    const V t = O::load(ramps.trim.at(i));
     O::store(left + i, l * t);
     O::store(right + i, r * t);
 }
 
 template <bool fold, bool rotate>
-void imageRun(StereoImage::Switches sw, StereoImage::Ramps ramps, StereoImage::Bands bands, const float* norm,
-              const float* cosT, const float* sinT, float* left, float* right, int n) noexcept
+void imageRun(StereoImage::Switches sw, StereoImage::Ramps ramps, StereoImage::Bands bands, RampValues norm,
+              RampValues cosT, RampValues sinT, float* left, float* right, int n) noexcept
 {
     int i = 0;
     for (; i + 4 <= n; i += 4)
@@ -139,40 +139,38 @@ void StereoImage::pan(const Pan& p, const float* dL, const float* dR, float* out
     }
 }
 
-void StereoImage::process(const Switches& sw, const Ramps& ramps, const Steady& steady, const Bands& bands, float* left,
-                          float* right, int n) noexcept
+void StereoImage::process(const Switches& sw, const Ramps& ramps, const Bands& bands, float* left, float* right,
+                          int n) noexcept
 {
-    float norm[maxBlock];
-    float cosT[maxBlock];
-    float sinT[maxBlock];
+    float normData[maxBlock];
+    float cosData[maxBlock];
+    float sinData[maxBlock];
+
+    // Per-sample values derived from a ramp: four copies of one value while it is steady.
+    auto derive = [n](RampValues from, float* to, auto&& f)
+    {
+        if (from.steady())
+            std::fill(to, to + 4, f(from[0]));
+        else
+            for (int i = 0; i < n; ++i)
+                to[i] = f(from[i]);
+        return RampValues{to, from.mask};
+    };
 
     // norm = 1 / sqrt((w^2 + 1) / 2) keeps the level of a correlated pair as the width changes.
-    auto normOf = [](float w) { return 1.0f / std::sqrt((w * w + 1.0f) * 0.5f); };
-    if (steady.width)
-        std::fill(norm, norm + n, normOf(ramps.width[0]));
-    else
-        for (int i = 0; i < n; ++i)
-            norm[i] = normOf(ramps.width[i]);
+    const auto norm = derive(ramps.width, normData, [](float w) { return 1.0f / std::sqrt((w * w + 1.0f) * 0.5f); });
 
+    // A steady angle takes the library's sine and cosine once; a moving one the polynomials.
+    const auto& rotation = ramps.rotation;
+    const auto cosT = rotation.steady() ? derive(rotation, cosData, [](float t) { return std::cos(t); })
+                                        : derive(rotation, cosData, cosQuarter);
+    const auto sinT = rotation.steady() ? derive(rotation, sinData, [](float t) { return std::sin(t); })
+                                        : derive(rotation, sinData, sinQuarter);
+
+    // Stages that a steady ramp leaves out for the whole run are skipped.
     const float k = ramps.bassMonoAmount[0];
-    const bool fold = !steady.bassMonoAmount || k * k > 0.0f;
-    const bool rotate = !steady.rotation || std::abs(ramps.rotation[0]) > 1e-05f;
-    if (steady.rotation)
-    {
-        if (rotate)
-        {
-            std::fill(cosT, cosT + n, std::cos(ramps.rotation[0]));
-            std::fill(sinT, sinT + n, std::sin(ramps.rotation[0]));
-        }
-    }
-    else
-    {
-        for (int i = 0; i < n; ++i)
-        {
-            cosT[i] = cosQuarter(ramps.rotation[i]);
-            sinT[i] = sinQuarter(ramps.rotation[i]);
-        }
-    }
+    const bool fold = !ramps.bassMonoAmount.steady() || k * k > 0.0f;
+    const bool rotate = !rotation.steady() || std::abs(rotation[0]) > 1e-05f;
 
     if (fold && rotate)
         imageRun<true, true>(sw, ramps, bands, norm, cosT, sinT, left, right, n);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bivarro/processor/RampValues.h"
+
 // The stereo stages after the per-channel ones: pan, then (after the crossover) bass mono,
 // mid/side with width and gains, asymmetry, rotation, the mutes, mono and the output trim.
 class StereoImage
@@ -15,16 +17,16 @@ public:
         bool mono = false;
     };
 
-    // Per-sample smoothed values, one array each.
+    // Per-sample smoothed values.
     struct Ramps
     {
-        const float* bassMonoAmount;
-        const float* width;
-        const float* midGain;
-        const float* sideGain;
-        const float* asymmetry;
-        const float* rotation;
-        const float* trim;
+        RampValues bassMonoAmount;
+        RampValues width;
+        RampValues midGain;
+        RampValues sideGain;
+        RampValues asymmetry;
+        RampValues rotation;
+        RampValues trim;
     };
 
     // The crossover's four outputs.
@@ -44,17 +46,9 @@ public:
 
     static void pan(const Pan& p, const float* dL, const float* dR, float* outL, float* outR, int n) noexcept;
 
-    // Ramps that hold one value over the whole run, so their work can be done once.
-    struct Steady
-    {
-        bool bassMonoAmount = false;
-        bool width = false;
-        bool rotation = false;
-    };
-
     // left and right hold the panned pair and receive the result.
-    static void process(const Switches& sw, const Ramps& ramps, const Steady& steady, const Bands& bands, float* left,
-                        float* right, int n) noexcept;
+    static void process(const Switches& sw, const Ramps& ramps, const Bands& bands, float* left, float* right,
+                        int n) noexcept;
 
     // Largest number of samples process() takes at once.
     static constexpr int maxBlock = 128;

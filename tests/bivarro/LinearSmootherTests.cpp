@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -153,19 +155,31 @@ TEST(LinearSmoother, FillAllMatchesEachOnItsOwn)
     for (int n : {37, 64, 1, 128})
     {
         SCOPED_TRACE(n);
-        std::vector<std::vector<float>> out(9, std::vector<float>(static_cast<size_t>(n)));
+        // A steady smoother fills four places whatever n is.
+        std::vector<std::vector<float>> out(9, std::vector<float>(static_cast<size_t>(std::max(n, 4))));
         LinearSmoother* ptrs[9];
         float* dests[9];
+        RampValues values[9];
         for (size_t i = 0; i < 9; ++i)
         {
             ptrs[i] = &a[i];
             dests[i] = out[i].data();
         }
-        LinearSmoother::fillAll(ptrs, dests, 9, n);
+        LinearSmoother::fillAll(ptrs, dests, values, 9, n);
         for (size_t i = 0; i < 9; ++i)
         {
             SCOPED_TRACE(i);
-            EXPECT_EQ(out[i], take(b[i], n));
+            const bool wasSteady = !b[i].isSmoothing();
+            EXPECT_EQ(values[i].steady(), wasSteady);
+            std::vector<float> got;
+            for (int k = 0; k < n; ++k)
+                got.push_back(values[i][k]);
+            EXPECT_EQ(got, take(b[i], n));
+            if (wasSteady)
+            {
+                for (int k = 0; k < 4; ++k)
+                    EXPECT_EQ(*values[i].at(k), b[i].getTargetValue());
+            }
             EXPECT_EQ(a[i].isSmoothing(), b[i].isSmoothing());
         }
     }
