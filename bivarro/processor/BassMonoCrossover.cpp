@@ -45,7 +45,7 @@ void BassMonoCrossover::process(const BiquadCoeffs& lp, const BiquadCoeffs& hp, 
     const Lanes a1 = lanes(lp.a1, hp.a1);
     const Lanes a2 = lanes(lp.a2, hp.a2);
 
-    Lanes s1a, s2a, s1b, s2b; // first and second stage
+    Lanes s1a{}, s2a{}, s1b{}, s2b{}; // first and second stage
     for (int k = 0; k < 4; ++k)
     {
         s1a[k] = states[laneState[k]].s1;

@@ -13,7 +13,19 @@
 
 // processBlock must neither allocate nor lock. This test program replaces the global allocation
 // functions and the C allocator, and wraps pthread_mutex_lock, counting the calls made on a
-// thread while it has asked to be watched.
+// thread while it has asked to be watched. Sanitizers bring their own allocator and lock hooks;
+// under them only operator new is counted.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define ORZ_HOOK_C_LIBRARY 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define ORZ_HOOK_C_LIBRARY 0
+#endif
+#endif
+#ifndef ORZ_HOOK_C_LIBRARY
+#define ORZ_HOOK_C_LIBRARY 1
+#endif
+
 namespace
 {
 thread_local bool watching = false;
@@ -54,6 +66,7 @@ struct Watch
 };
 } // namespace
 
+#if ORZ_HOOK_C_LIBRARY
 extern "C"
 {
     void* __libc_malloc(std::size_t);
@@ -85,6 +98,7 @@ extern "C"
         return real(m);
     }
 }
+#endif
 
 void* operator new(std::size_t n)
 {
@@ -124,19 +138,19 @@ void* operator new[](std::size_t n, std::align_val_t a, const std::nothrow_t&) n
 {
     return allocateAligned(n, a);
 }
+// Compilers without sized deallocation switched on do not declare the sized forms.
+#ifndef __cpp_sized_deallocation
+void operator delete(void* p, std::size_t) noexcept;
+void operator delete[](void* p, std::size_t) noexcept;
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept;
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept;
+#endif
+
 void operator delete(void* p) noexcept
 {
     std::free(p);
 }
 void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
 {
     std::free(p);
 }
@@ -148,19 +162,28 @@ void operator delete[](void* p, std::align_val_t) noexcept
 {
     std::free(p);
 }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept
-{
-    std::free(p);
-}
 void operator delete(void* p, const std::nothrow_t&) noexcept
 {
     std::free(p);
 }
 void operator delete[](void* p, const std::nothrow_t&) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept
 {
     std::free(p);
 }
@@ -180,8 +203,12 @@ TEST(AudioThread, TheWatchSeesAllocationsAndLocks)
         seenAllocations = allocations;
         seenLocks = locks;
     }
-    EXPECT_GE(seenAllocations, 2);
-    EXPECT_GE(seenLocks, 2);
+    EXPECT_GE(seenAllocations, 1);
+    if (ORZ_HOOK_C_LIBRARY)
+    {
+        EXPECT_GE(seenAllocations, 2);
+        EXPECT_GE(seenLocks, 2);
+    }
 }
 
 TEST(AudioThread, ProcessBlockNeitherAllocatesNorLocks)
