@@ -117,6 +117,7 @@ TEST(ChainFaults, NonFiniteSamplePassesOnceAndLeavesNoTrace)
         for (const auto& st : rig.probe.allpass2L())
             EXPECT_TRUE(std::isfinite(st.x1) && std::isfinite(st.y1) && std::isfinite(st.x2) && std::isfinite(st.y2));
         EXPECT_TRUE(allFinite(rig.probe.delayLineL()));
+        EXPECT_TRUE(allFinite(rig.probe.delayLineR()));
         EXPECT_TRUE(std::isfinite(rig.proc.rmsDbL.load()));
         EXPECT_TRUE(std::isfinite(rig.proc.peakDbL.load()));
         // Still working: the stages move the signal.

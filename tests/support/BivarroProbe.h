@@ -45,7 +45,6 @@ struct BivarroProcessorProbe
     BiquadCoeffs lowPassCoeffs() const { return proc.lowPassCoeffs; }
     BiquadCoeffs highPassCoeffs() const { return proc.highPassCoeffs; }
     const CrossoverStates& crossoverStates() const { return proc.crossoverState; }
-    const Allpass1States& allpass1L() const { return proc.allpass1StateL; }
     const Allpass2States& allpass2L() const { return proc.allpass2StateL; }
     const std::vector<float>& delayLineL() const { return proc.delayLineL; }
     const std::vector<float>& delayLineR() const { return proc.delayLineR; }
