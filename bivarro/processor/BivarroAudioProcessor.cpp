@@ -1,7 +1,13 @@
 #include "bivarro/processor/BivarroAudioProcessor.h"
 
+#include "bivarro/processor/AllpassStages.h"
+#include "bivarro/processor/BassMonoCrossover.h"
 #include "bivarro/processor/BivarroParameters.h"
 #include "bivarro/processor/BivarroSavedState.h"
+#include "bivarro/processor/FractionalDelay.h"
+#include "bivarro/processor/LevelReadings.h"
+#include "bivarro/processor/ScopeRing.h"
+#include "bivarro/processor/StereoImage.h"
 
 #include <cmath>
 
@@ -173,13 +179,277 @@ void BivarroAudioProcessor::prepareToPlay(double sampleRate, int)
 
 void BivarroAudioProcessor::releaseResources() {}
 
+namespace
+{
+static_assert(BivarroAudioProcessor::scopeSize == ScopeRing::size);
+
+// Samples the chain processes at a time; per-sample values live in arrays of this length.
+constexpr int chunk = StereoImage::maxBlock;
+
+bool isOn(float switchValue)
+{
+    return switchValue > 0.5f;
+}
+
+void applyGain(const float* in, RampValues gain, float* out, int n)
+{
+    if (gain.steady())
+    {
+        const float g = gain[0];
+        for (int i = 0; i < n; ++i)
+            out[i] = in[i] * g;
+    }
+    else
+    {
+        for (int i = 0; i < n; ++i)
+            out[i] = in[i] * gain.data[i];
+    }
+}
+
+// The crossover coefficients follow the bass-mono frequency: checked every 32 samples (and at
+// once when the rate changed or nothing was computed yet), recomputed when it moved by more
+// than 0.05 Hz. Runs the crossover over freqs' span in stretches of constant coefficients.
+struct CrossoverRun
+{
+    double sampleRate;
+    float& lastFreq;
+    float& lastRate;
+    int& counter;
+    BiquadCoeffs& lowPass;
+    BiquadCoeffs& highPass;
+    CrossoverStates& states;
+
+    void operator()(RampValues freqs, const float* left, const float* right, float* lowL, float* lowR, float* highL,
+                    float* highR, int n) const noexcept
+    {
+        const auto rate = static_cast<float>(sampleRate);
+        for (int i = 0; i < n;)
+        {
+            const int old = counter++;
+            const bool stale = !juce::exactlyEqual(lastRate, rate) || lastFreq < 0.0f;
+            if (old >= 31 || stale)
+            {
+                counter = 0;
+                if (stale || std::abs(freqs[i] - lastFreq) > 0.05f)
+                {
+                    BassMonoCrossover::design(sampleRate, freqs[i], lowPass, highPass);
+                    lastFreq = freqs[i];
+                    lastRate = rate;
+                }
+            }
+
+            // Samples up to the next check keep these coefficients.
+            const int len = std::min(n - i, 1 + std::max(0, 31 - counter));
+            counter += len - 1;
+            BassMonoCrossover::process(lowPass, highPass, states, left + i, right + i, lowL + i, lowR + i, highL + i,
+                                       highR + i, len);
+            i += len;
+        }
+    }
+};
+} // namespace
+
 void BivarroAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
     juce::ScopedNoDenormals noDenormals;
 
     // Until prepareToPlay has sized the delay lines there is nothing the chain may touch.
-    if (buffer.getNumSamples() == 0 || buffer.getNumChannels() < 2 || delayLineL.empty())
+    const int n = buffer.getNumSamples();
+    if (n == 0 || buffer.getNumChannels() < 2 || delayLineL.empty())
         return;
+
+    float* const left = buffer.getWritePointer(0);
+    float* const right = buffer.getWritePointer(1);
+
+    const int inPos = scopeInWritePos.load(std::memory_order_acquire);
+    ScopeRing::write(scopeInL.data(), inPos, left, n);
+    ScopeRing::write(scopeInR.data(), inPos, right, n);
+    scopeInWritePos.store((inPos + n) & scopeMask, std::memory_order_release);
+
+    const float vGainL = gainL->load();
+    const float vGainR = gainR->load();
+    const float vPanL = panL->load();
+    const float vPanR = panR->load();
+    const float vDelayL = delayL->load();
+    const float vDelayR = delayR->load();
+    const float vApFcL = apFcL->load();
+    const float vApFcR = apFcR->load();
+    const float vApPhaseL = apPhaseL->load();
+    const float vApPhaseR = apPhaseR->load();
+    const float vApQL = apQL->load();
+    const float vApQR = apQR->load();
+    const bool vApOrder2L = isOn(apOrder2L->load());
+    const bool vApOrder2R = isOn(apOrder2R->load());
+    const float vPolarityL = polarityL->load();
+    const float vPolarityR = polarityR->load();
+    const float vWidth = width->load();
+    const float vAsymmetry = asymmetry->load();
+    const float vRotation = rotation->load();
+    const float vTrimOut = trimOut->load();
+    const float vMidGain = midGain->load();
+    const float vSideGain = sideGain->load();
+    StereoImage::Switches switches;
+    switches.muteL = isOn(muteL->load());
+    switches.muteR = isOn(muteR->load());
+    switches.muteMid = isOn(muteMid->load());
+    switches.muteSide = isOn(muteSide->load());
+    switches.mono = isOn(mono->load());
+    const bool vBypass = isOn(bypass->load());
+    const float vMonoMakerFreq = monoMakerFreq->load();
+    const float vMonoMakerInt = monoMakerInt->load();
+
+    bassMonoAmountSmoother.setTargetValue(vMonoMakerInt * 0.01f);
+    bassMonoFreqSmoother.setTargetValue(vMonoMakerFreq);
+    gainSmootherL.setTargetValue(signedGain(vGainL, vPolarityL));
+    gainSmootherR.setTargetValue(signedGain(vGainR, vPolarityR));
+    widthSmoother.setTargetValue(vWidth * 0.01f);
+    midGainSmoother.setTargetValue(linearGainFromDb(vMidGain));
+    sideGainSmoother.setTargetValue(linearGainFromDb(vSideGain));
+    trimOutSmoother.setTargetValue(linearGainFromDb(vTrimOut));
+    asymmetrySmoother.setTargetValue(vAsymmetry);
+    rotationSmoother.setTargetValue(vRotation * 0.017453292f);
+
+    // A change of the bypass switch starts a new RMS window.
+    if (vBypass != lastBypass)
+    {
+        rmsSumL = 0.0f;
+        rmsSumR = 0.0f;
+        rmsCount = 0;
+    }
+    lastBypass = vBypass;
+
+    const auto rate = static_cast<float>(currentSampleRate);
+    const float maxDelay = static_cast<float>(delayMask);
+    const float delayTargetL = std::clamp(vDelayL * 0.001f * rate, 0.0f, maxDelay);
+    const float delayTargetR = std::clamp(vDelayR * 0.001f * rate, 0.0f, maxDelay);
+
+    const int outPos = scopeOutWritePos.load(std::memory_order_acquire);
+    LevelReadings::Sums levels{0.0f, 0.0f, rmsSumL, rmsSumR};
+
+    if (vBypass)
+    {
+        ScopeRing::write(scopeOutL.data(), outPos, left, n);
+        ScopeRing::write(scopeOutR.data(), outPos, right, n);
+        LevelReadings::accumulate(left, right, n, levels);
+        publishLevels(outPos, n, levels);
+
+        // Leaving bypass then starts without ramps.
+        delaySmootherL.setCurrentAndTargetValue(delayTargetL);
+        delaySmootherR.setCurrentAndTargetValue(delayTargetR);
+        for (auto* s : {&gainSmootherL, &gainSmootherR, &widthSmoother, &midGainSmoother, &sideGainSmoother,
+                        &trimOutSmoother, &asymmetrySmoother, &rotationSmoother})
+            s->setCurrentAndTargetValue(s->getTargetValue());
+        return;
+    }
+
+    constexpr float pi = 3.1415927f;
+    const float thetaL = (vPanL / 100.0f) * pi * 0.5f;
+    const float thetaR = ((vPanR + 100.0f) / 100.0f) * pi * 0.5f;
+    const StereoImage::Pan pan{std::cos(thetaL), std::sin(thetaL), std::cos(thetaR), std::sin(thetaR)};
+
+    const auto allpassL = AllpassStages::plan(currentSampleRate, vApFcL, vApPhaseL, vApQL, vApOrder2L);
+    const auto allpassR = AllpassStages::plan(currentSampleRate, vApFcR, vApPhaseR, vApQR, vApOrder2R);
+
+    delaySmootherL.setTargetValue(delayTargetL);
+    delaySmootherR.setTargetValue(delayTargetR);
+
+    // Per-sample values of the twelve ramps, then the signal through each stage in turn.
+    enum Ramp
+    {
+        rGainL,
+        rGainR,
+        rDelayL,
+        rDelayR,
+        rBassFreq,
+        rBassAmount,
+        rWidth,
+        rMid,
+        rSide,
+        rAsymmetry,
+        rRotation,
+        rTrim,
+        numRamps
+    };
+    float ramp[numRamps][chunk];
+    float xL[chunk], xR[chunk], lowL[chunk], lowR[chunk], highL[chunk], highR[chunk];
+
+    LinearSmoother* const smoothers[numRamps] = {&gainSmootherL,     &gainSmootherR,        &delaySmootherL,
+                                                 &delaySmootherR,    &bassMonoFreqSmoother, &bassMonoAmountSmoother,
+                                                 &widthSmoother,     &midGainSmoother,      &sideGainSmoother,
+                                                 &asymmetrySmoother, &rotationSmoother,     &trimOutSmoother};
+    float* rampOut[numRamps];
+    for (int r = 0; r < numRamps; ++r)
+        rampOut[r] = ramp[r];
+    RampValues values[numRamps];
+    const StereoImage::Bands bands{lowL, lowR, highL, highR};
+    const CrossoverRun crossover{currentSampleRate, lastCrossoverFreq, lastCrossoverRate, crossoverCounter,
+                                 lowPassCoeffs,     highPassCoeffs,    crossoverState};
+
+    for (int start = 0; start < n; start += chunk)
+    {
+        const int m = std::min(chunk, n - start);
+        float* const outL = left + start;
+        float* const outR = right + start;
+
+        LinearSmoother::fillAll(smoothers, rampOut, values, numRamps, m);
+
+        applyGain(outL, values[rGainL], xL, m);
+        applyGain(outR, values[rGainR], xR, m);
+        AllpassStages::process({allpassL, allpass1StateL, allpass2StateL, xL},
+                               {allpassR, allpass1StateR, allpass2StateR, xR}, m);
+        FractionalDelay::process(delayLineL, delayMask, delayWriteL, values[rDelayL], xL, m);
+        FractionalDelay::process(delayLineR, delayMask, delayWriteR, values[rDelayR], xR, m);
+
+        StereoImage::pan(pan, xL, xR, outL, outR, m);
+        crossover(values[rBassFreq], outL, outR, lowL, lowR, highL, highR, m);
+        const StereoImage::Ramps image{values[rBassAmount], values[rWidth],    values[rMid], values[rSide],
+                                       values[rAsymmetry],  values[rRotation], values[rTrim]};
+        StereoImage::process(switches, image, bands, outL, outR, m);
+
+        LevelReadings::accumulate(outL, outR, m, levels);
+    }
+
+    ScopeRing::write(scopeOutL.data(), outPos, left, n);
+    ScopeRing::write(scopeOutR.data(), outPos, right, n);
+    publishLevels(outPos, n, levels);
+
+    recoverNonFiniteState();
+}
+
+void BivarroAudioProcessor::publishLevels(int outPos, int n, const LevelReadings::Sums& levels)
+{
+    scopeOutWritePos.store((outPos + n) & scopeMask, std::memory_order_release);
+    peakDbL.store(LevelReadings::peakToDb(levels.peakL), std::memory_order_release);
+    peakDbR.store(LevelReadings::peakToDb(levels.peakR), std::memory_order_release);
+
+    rmsSumL = levels.squaresL;
+    rmsSumR = levels.squaresR;
+    rmsCount += n;
+    if (rmsCount >= LevelReadings::rmsWindow)
+    {
+        const auto count = static_cast<float>(rmsCount);
+        rmsDbL.store(LevelReadings::meanSquareToDb(rmsSumL / count), std::memory_order_release);
+        rmsDbR.store(LevelReadings::meanSquareToDb(rmsSumR / count), std::memory_order_release);
+        rmsSumL = 0.0f;
+        rmsSumR = 0.0f;
+        rmsCount = 0;
+    }
+}
+
+// A non-finite sample passes through as it is, but must not stay in the recursive filters (or
+// wait in a delay line) for good. Checking the few filter states once per block costs nothing
+// per sample; a delay line can only hold such a sample if a filter state caught one too, or
+// will once the sample is read out.
+void BivarroAudioProcessor::recoverNonFiniteState()
+{
+    const bool crossoverCleared = BassMonoCrossover::clearNonFinite(crossoverState);
+    const bool leftCleared = AllpassStages::clearNonFinite(allpass1StateL, allpass2StateL);
+    const bool rightCleared = AllpassStages::clearNonFinite(allpass1StateR, allpass2StateR);
+    if (crossoverCleared || leftCleared || rightCleared)
+    {
+        FractionalDelay::clearNonFinite(delayLineL);
+        FractionalDelay::clearNonFinite(delayLineR);
+    }
 }
 
 double BivarroAudioProcessor::getTailLengthSeconds() const

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "bivarro/processor/ChainState.h"
+#include "bivarro/processor/LevelReadings.h"
+#include "bivarro/processor/LinearSmoother.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -11,7 +13,7 @@
 class BivarroAudioProcessor : public juce::AudioProcessor
 {
 public:
-    using Smoother = juce::SmoothedValue<float, juce::ValueSmoothingTypes::Linear>;
+    using Smoother = LinearSmoother;
 
     static constexpr int scopeSize = 16384;
     static constexpr int scopeMask = scopeSize - 1;
@@ -113,6 +115,9 @@ private:
     Smoother trimOutSmoother;
     Smoother asymmetrySmoother;
     Smoother rotationSmoother;
+
+    void publishLevels(int outPos, int n, const LevelReadings::Sums& levels);
+    void recoverNonFiniteState();
 
 public:
     // Scope rings and readings: written by the audio thread, published through the atomics.

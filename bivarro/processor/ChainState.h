@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 // Plain per-stage states of the stereo chain. Only the audio thread touches them while audio
 // runs; prepareToPlay clears them.
@@ -40,3 +42,33 @@ using Allpass2States = std::array<AllpassStage2, kAllpassStages>;
 
 // Low-pass L stage 1, 2, low-pass R stage 1, 2, then high-pass L 1, 2, high-pass R 1, 2.
 using CrossoverStates = std::array<BiquadState, 8>;
+
+// Zeroes every stage of `states` that holds a value that is not finite; true when one did. The
+// first pass only looks, without branches: it runs once per block and nearly always finds nothing.
+template <typename States> bool clearNonFiniteStages(States& states) noexcept
+{
+    using Stage = typename States::value_type;
+    constexpr size_t perStage = sizeof(Stage) / sizeof(float);
+    static_assert(sizeof(Stage) == perStage * sizeof(float));
+
+    auto nonFinite = [](const Stage& st)
+    {
+        std::uint32_t bits[perStage];
+        std::memcpy(bits, &st, sizeof st);
+        bool any = false;
+        for (auto b : bits)
+            any |= (b & 0x7f800000u) == 0x7f800000u; // all exponent bits set: inf or NaN
+        return any;
+    };
+
+    bool any = false;
+    for (const auto& st : states)
+        any |= nonFinite(st);
+    if (!any)
+        return false;
+
+    for (auto& st : states)
+        if (nonFinite(st))
+            st = {};
+    return true;
+}

@@ -42,5 +42,12 @@ struct BivarroProcessorProbe
     float bassMonoAmountCurrent() const { return proc.bassMonoAmountSmoother.getCurrentValue(); }
     float bassMonoFreqCurrent() const { return proc.bassMonoFreqSmoother.getCurrentValue(); }
 
+    BiquadCoeffs lowPassCoeffs() const { return proc.lowPassCoeffs; }
+    BiquadCoeffs highPassCoeffs() const { return proc.highPassCoeffs; }
+    const CrossoverStates& crossoverStates() const { return proc.crossoverState; }
+    const Allpass2States& allpass2L() const { return proc.allpass2StateL; }
+    const std::vector<float>& delayLineL() const { return proc.delayLineL; }
+    const std::vector<float>& delayLineR() const { return proc.delayLineR; }
+
     BivarroAudioProcessor& proc;
 };

@@ -1,0 +1,169 @@
+#include "bivarro/processor/AllpassStages.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace
+{
+// One stage's recursion with its state held in locals while a run lasts; store() writes it back.
+class FirstOrder
+{
+public:
+    FirstOrder(AllpassStage1& s, float coeff) noexcept : st(s), a(coeff), x1(s.x1), y1(s.y1) {}
+
+    // y = a x + x1 - a y1
+    float tick(float x) noexcept
+    {
+        const float y = a * x + x1 - a * y1;
+        x1 = x;
+        y1 = y;
+        return y;
+    }
+
+    void store() noexcept { st = {x1, y1}; }
+
+private:
+    AllpassStage1& st;
+    float a, x1, y1;
+};
+
+class SecondOrder
+{
+public:
+    SecondOrder(AllpassStage2& s, float coeff0, float coeff1) noexcept
+        : st(s), c0(coeff0), c1(coeff1), x1(s.x1), x2(s.x2), y1(s.y1), y2(s.y2)
+    {
+    }
+
+    // y = c0 x + c1 x1 + x2 - c1 y1 - c0 y2
+    float tick(float x) noexcept
+    {
+        const float y = c0 * x + c1 * x1 + x2 - c1 * y1 - c0 * y2;
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = y;
+        return y;
+    }
+
+    void store() noexcept { st = {x1, x2, y1, y2}; }
+
+private:
+    AllpassStage2& st;
+    float c0, c1, x1, x2, y1, y2;
+};
+
+// The fractional stage blends its output with its input: frac y + (1 - frac) x.
+template <typename Stage> void runBlended(Stage stage, float frac, float* x, int n) noexcept
+{
+    const float rest = 1.0f - frac;
+    for (int i = 0; i < n; ++i)
+        x[i] = frac * stage.tick(x[i]) + rest * x[i];
+    stage.store();
+}
+
+template <typename Stage> void run(Stage stage, float* x, int n) noexcept
+{
+    for (int i = 0; i < n; ++i)
+        x[i] = stage.tick(x[i]);
+    stage.store();
+}
+
+// Two channels' stages in one loop: each recursion waits on its own last output, so two of
+// them side by side take about the time of one.
+template <typename Stage> void runPair(Stage left, float* xL, Stage right, float* xR, int n) noexcept
+{
+    for (int i = 0; i < n; ++i)
+    {
+        xL[i] = left.tick(xL[i]);
+        xR[i] = right.tick(xR[i]);
+    }
+    left.store();
+    right.store();
+}
+
+FirstOrder firstOrder(const AllpassStages::Channel& c, size_t s) noexcept
+{
+    return {c.first[s], c.plan.a};
+}
+
+SecondOrder secondOrder(const AllpassStages::Channel& c, size_t s) noexcept
+{
+    return {c.second[s], c.plan.c0, c.plan.c1};
+}
+
+// Runs a channel's stages from stage `from` on.
+void runFrom(const AllpassStages::Channel& c, size_t from, int n) noexcept
+{
+    const auto& plan = c.plan;
+    const auto last = static_cast<size_t>(plan.whole);
+    for (size_t s = from; s < last; ++s)
+    {
+        if (plan.secondOrder)
+            run(secondOrder(c, s), c.x, n);
+        else
+            run(firstOrder(c, s), c.x, n);
+    }
+    if (plan.useFrac && plan.secondOrder)
+        runBlended(secondOrder(c, last), plan.frac, c.x, n);
+    else if (plan.useFrac)
+        runBlended(firstOrder(c, last), plan.frac, c.x, n);
+}
+
+} // namespace
+
+AllpassStages::Plan AllpassStages::plan(double sampleRate, float frequency, float phaseDegrees, float q,
+                                        bool secondOrder) noexcept
+{
+    Plan p;
+    p.secondOrder = secondOrder;
+    const float amount =
+        std::clamp(phaseDegrees / (secondOrder ? 180.0f : 90.0f), 0.0f, static_cast<float>(kAllpassStages));
+    p.whole = static_cast<int>(amount);
+    p.frac = amount - static_cast<float>(p.whole);
+    p.useFrac = p.whole < kAllpassStages && p.frac > 0.001f;
+
+    // The coefficients cost a few trigonometric calls; skip them when no stage uses them.
+    if (!p.runsAnyStage())
+        return p;
+
+    const double fc = std::clamp(static_cast<double>(frequency), 0.5, 0.499 * sampleRate);
+    if (secondOrder)
+    {
+        const double w0 = 2.0 * std::numbers::pi * fc / sampleRate;
+        const double qc = std::clamp(static_cast<double>(q), 0.1, 100.0);
+        const double alpha = std::sin(w0) / (2.0 * qc);
+        p.c0 = static_cast<float>((1.0 - alpha) / (1.0 + alpha));
+        p.c1 = static_cast<float>(-2.0 * std::cos(w0) / (1.0 + alpha));
+    }
+    else
+    {
+        const double t = std::tan(std::numbers::pi * fc / sampleRate);
+        p.a = static_cast<float>((t - 1.0) / (t + 1.0));
+    }
+    return p;
+}
+
+void AllpassStages::process(const Channel& left, const Channel& right, int n) noexcept
+{
+    // Stages that both channels run in full, with the same order, go side by side.
+    const bool sameOrder = left.plan.secondOrder == right.plan.secondOrder;
+    const auto shared = static_cast<size_t>(sameOrder ? std::min(left.plan.whole, right.plan.whole) : 0);
+    for (size_t s = 0; s < shared; ++s)
+    {
+        if (left.plan.secondOrder)
+            runPair(secondOrder(left, s), left.x, secondOrder(right, s), right.x, n);
+        else
+            runPair(firstOrder(left, s), left.x, firstOrder(right, s), right.x, n);
+    }
+    runFrom(left, shared, n);
+    runFrom(right, shared, n);
+}
+
+bool AllpassStages::clearNonFinite(Allpass1States& first, Allpass2States& second) noexcept
+{
+    const bool a = clearNonFiniteStages(first);
+    const bool b = clearNonFiniteStages(second);
+    return a || b;
+}
