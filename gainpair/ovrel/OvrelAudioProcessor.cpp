@@ -1,20 +1,43 @@
 #include "gainpair/ovrel/OvrelAudioProcessor.h"
 
 #include "gainpair/common/GainPairParameters.h"
+#include "gainpair/ovrel/LetterClash.h"
 
 #include <cmath>
 
-OvrelAudioProcessor::OvrelAudioProcessor()
+namespace
+{
+constexpr auto acquire = std::memory_order_acquire;
+constexpr auto release = std::memory_order_release;
+
+// An instance left without a letter (more than 26 on one link ID) writes the text of a new instance.
+juce::String ovrelLockText(char letter)
+{
+    const auto now = GainLinkBlock::wallClockMs();
+    return letter != 0 ? GainLinkLockFiles::ovrelText(now, letter) : GainLinkLockFiles::ovrelFirstText(now);
+}
+} // namespace
+
+OvrelAudioProcessor::OvrelAudioProcessor(GainLinkEnvironment environment)
     : juce::AudioProcessor(BusesProperties()
                                .withInput("Input", juce::AudioChannelSet::stereo(), true)
                                .withOutput("Output", juce::AudioChannelSet::stereo(), true)),
-      apvts(*this, nullptr, "PARAMETERS", createParameterLayout())
+      apvts(*this, nullptr, "PARAMETERS", createParameterLayout()), gainLink(environment), lockFiles(environment)
 {
     gainParam = apvts.getRawParameterValue("gain");
     linkIdParam = apvts.getRawParameterValue("linkID");
     bypassParam = apvts.getRawParameterValue("bypass");
 
+    instanceToken = GainLinkLockFiles::makeInstanceToken();
+    const int linkId = lockFiles.chooseOvrelLinkId(instanceToken);
+    if (auto* param = apvts.getParameter("linkID");
+        param != nullptr && linkIdParam != nullptr && juce::roundToInt(linkIdParam->load()) != linkId)
+        param->setValueNotifyingHost(param->convertTo0to1(static_cast<float>(linkId)));
+    currentLinkId.store(linkId);
+    assignInstanceLetter();
+
     const auto [gain, bypass] = readGainAndBypass();
+    gainLink.initAsWriter(linkId, gain, bypass);
     shownGain.store(gain);
     gainSmoother.reset(defaultRampSteps);
     gainSmoother.setCurrentAndTargetValue(bypass ? 0.0f : gain);
@@ -26,12 +49,21 @@ OvrelAudioProcessor::OvrelAudioProcessor()
 OvrelAudioProcessor::~OvrelAudioProcessor()
 {
     stopTimer();
+    if (auto* block = gainLink.getBlock(); block != nullptr)
+    {
+        if (linkRole.load() == static_cast<int>(LinkRole::Master))
+            block->masterLetter.store(0, release);
+        block->writerActive.store(0, release);
+    }
+    // The lock file goes first: the handle keeps the object's name while other live instances remain.
+    GainLinkLockFiles::deleteLockFile(getOwnLockFile(currentLinkId.load()));
+    gainLink.close();
 }
 
 juce::AudioProcessorValueTreeState::ParameterLayout OvrelAudioProcessor::createParameterLayout()
 {
     juce::AudioProcessorValueTreeState::ParameterLayout layout;
-    layout.add(GainPairParameters::makeDbParameter("gain", "Gain", -48.0f, 48.0f, 0.01f));
+    layout.add(GainPairParameters::makeDbParameter("gain", "Gain", minGainDb, maxGainDb, 0.01f));
     layout.add(GainPairParameters::makeLinkIdParameter());
     layout.add(GainPairParameters::makeBypassParameter());
     return layout;
@@ -50,6 +82,21 @@ OvrelAudioProcessor::GainAndBypass OvrelAudioProcessor::readGainAndBypass() cons
     if (bypassParam != nullptr)
         v.bypass = bypassParam->load() > 0.5f;
     return v;
+}
+
+bool OvrelAudioProcessor::isGainInRange(float db)
+{
+    return std::isfinite(db) && db >= minGainDb && db <= maxGainDb;
+}
+
+juce::File OvrelAudioProcessor::getOwnLockFile(int linkId) const
+{
+    return lockFiles.getLockFile(linkId, GainLinkLockFiles::Owner::ovrel, instanceToken);
+}
+
+void OvrelAudioProcessor::assignInstanceLetter()
+{
+    lockFiles.assignInstanceLetter(currentLinkId.load(), instanceToken, instanceLetter);
 }
 
 int OvrelAudioProcessor::readLinkId() const
@@ -89,13 +136,38 @@ void OvrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::M
         pendingLinkId.store(linkId);
 
     const auto [gain, bypass] = readGainAndBypass();
-    shownGain.store(gain);
+    publishOrShow(gain, bypass);
 
     const float restored = restoredGainRequest.exchange(std::numeric_limits<float>::quiet_NaN());
     if (!std::isnan(restored))
         gainSmoother.setCurrentAndTargetValue(restored);
     gainSmoother.setTargetValue(bypass ? 0.0f : gain);
     applyGain(buffer, numIn, numSamples);
+}
+
+void OvrelAudioProcessor::publishOrShow(float gain, bool bypass)
+{
+    const GainLinkSharedMemory::ScopedAccess access(gainLink);
+    auto* block = access.block();
+    switch (static_cast<LinkRole>(linkRole.load()))
+    {
+    case LinkRole::Alone:
+    case LinkRole::Master:
+        if (block != nullptr && access.isWriter())
+            block->publish(gain, bypass, GainLinkBlock::wallClockMs());
+        shownGain.store(gain);
+        break;
+    case LinkRole::Slave:
+        if (block != nullptr && block->writerActive.load(acquire) == 1 &&
+            block->isCurrent(GainLinkBlock::wallClockMs()))
+            if (const float masterGain = block->gainDb.load(acquire); isGainInRange(masterGain))
+                shownGain.store(masterGain);
+        break;
+    case LinkRole::Waiting:
+    default:
+        shownGain.store(gain);
+        break;
+    }
 }
 
 void OvrelAudioProcessor::measureInput(const juce::AudioBuffer<float>& buffer, int numChannels, int numSamples)
@@ -225,7 +297,147 @@ juce::AudioProcessorParameter* OvrelAudioProcessor::getBypassParameter() const
     return apvts.getParameter("bypass");
 }
 
-void OvrelAudioProcessor::timerCallback() {}
+void OvrelAudioProcessor::timerCallback()
+{
+    // The role is worked out here and stored once at the end: the audio thread must never see a
+    // passing Alone and publish while another instance is the master.
+    const auto roleBefore = static_cast<LinkRole>(linkRole.load());
+
+    const int pending = pendingLinkId.load();
+    const bool moved = pending != -1 && pending != currentLinkId.load();
+    if (moved)
+    {
+        pendingLinkId.store(-1);
+        moveToLinkId(pending, roleBefore);
+    }
+
+    // An instance without a letter has nothing to claim with; storing 0 would depose the master.
+    if (requestMaster.exchange(false))
+        if (auto* block = gainLink.getBlock(); block != nullptr && instanceLetter.load() != 0)
+            block->masterLetter.store(static_cast<std::uint8_t>(instanceLetter.load()), release);
+
+    // A count from the old link ID would make a newcomer Alone beside a master for up to 400 ms.
+    if (moved || tickCount % countEveryTicks == 0)
+        activeInstanceCount.store(lockFiles.countLiveLockFiles(currentLinkId.load(), GainLinkLockFiles::Owner::ovrel));
+    const auto role = deriveRole(activeInstanceCount.load());
+    linkRole.store(static_cast<int>(role));
+
+    reopenAsWriterWhenAlone(role);
+
+    // The new block is made current at once, before audio runs again, by an instance that may publish.
+    if (moved && (role == LinkRole::Alone || role == LinkRole::Master))
+        if (auto* block = gainLink.getBlock(); block != nullptr && gainLink.isWriterMapping())
+        {
+            const auto [gain, bypass] = readGainAndBypass();
+            block->publish(gain, bypass, GainLinkBlock::wallClockMs());
+        }
+
+    if (role == LinkRole::Slave)
+        followMaster();
+    else
+        settleTicks = 0;
+
+    heartbeat();
+}
+
+void OvrelAudioProcessor::moveToLinkId(int linkId, LinkRole roleBefore)
+{
+    if (auto* block = gainLink.getBlock(); block != nullptr && roleBefore == LinkRole::Master)
+        block->masterLetter.store(0, release);
+
+    GainLinkLockFiles::deleteLockFile(getOwnLockFile(currentLinkId.load()));
+    GainLinkLockFiles::writeLockFile(getOwnLockFile(linkId), ovrelLockText(instanceLetter.load()), true);
+
+    const auto [gain, bypass] = readGainAndBypass();
+    if (linkId != gainLink.getMappedLinkId())
+    {
+        if (gainLink.isWriterMapping())
+        {
+            if (auto* block = gainLink.getBlock(); block != nullptr)
+                block->writerActive.store(0, release);
+            gainLink.initAsWriter(linkId, gain, bypass);
+        }
+        else
+        {
+            gainLink.initAsReader(linkId);
+        }
+    }
+    currentLinkId.store(linkId);
+    shownGain.store(gain);
+    assignInstanceLetter();
+}
+
+LinkRole OvrelAudioProcessor::deriveRole(int liveCount)
+{
+    if (liveCount < 2)
+    {
+        multiInstance.store(false);
+        return LinkRole::Alone;
+    }
+
+    multiInstance.store(true);
+    auto* block = gainLink.getBlock();
+    if (block == nullptr)
+        return LinkRole::Waiting;
+    const auto master = block->masterLetter.load(acquire);
+    if (master == 0)
+        return LinkRole::Waiting;
+    return master == static_cast<std::uint8_t>(instanceLetter.load()) ? LinkRole::Master : LinkRole::Slave;
+}
+
+// An instance that should publish but holds no writer mapping (its first open failed, or it moved
+// as a reader) would otherwise stay silent while looking normal.
+void OvrelAudioProcessor::reopenAsWriterWhenAlone(LinkRole role)
+{
+    if ((role != LinkRole::Alone && role != LinkRole::Master) || gainLink.isWriterMapping())
+        return;
+    const auto [gain, bypass] = readGainAndBypass();
+    gainLink.initAsWriter(currentLinkId.load(), gain, bypass);
+}
+
+void OvrelAudioProcessor::followMaster()
+{
+    if (settleTicks < settleTicksBeforeFollowing)
+    {
+        ++settleTicks;
+        return;
+    }
+
+    auto* block = gainLink.getBlock();
+    if (block == nullptr || !block->isCurrent(GainLinkBlock::wallClockMs()))
+        return;
+    const float masterGain = block->gainDb.load(acquire);
+    const bool masterBypass = block->bypass.load(acquire) != 0;
+
+    auto* gain = dynamic_cast<juce::AudioParameterFloat*>(apvts.getParameter("gain"));
+    if (gain != nullptr && isGainInRange(masterGain) && std::abs(gain->get() - masterGain) > followToleranceDb)
+        gain->setValueNotifyingHost(gain->convertTo0to1(masterGain));
+
+    auto* bypass = dynamic_cast<juce::AudioParameterBool*>(apvts.getParameter("bypass"));
+    if (bypass != nullptr && bypass->get() != masterBypass)
+        bypass->setValueNotifyingHost(masterBypass ? 1.0f : 0.0f);
+}
+
+void OvrelAudioProcessor::heartbeat()
+{
+    if (tickCount++ < heartbeatTicks - 1)
+        return;
+    tickCount = 0;
+    resolveLetterClash();
+    GainLinkLockFiles::writeLockFile(getOwnLockFile(currentLinkId.load()), ovrelLockText(instanceLetter.load()), false);
+}
+
+void OvrelAudioProcessor::resolveLetterClash()
+{
+    const auto now = GainLinkBlock::wallClockMs();
+    const auto own = getOwnLockFile(currentLinkId.load());
+    std::vector<LetterClash::Holder> others;
+    for (const auto& file : GainLinkLockFiles::listLockFiles(own.getParentDirectory(), GainLinkLockFiles::Owner::ovrel))
+        if (file != own && GainLinkLockFiles::isLive(file, now))
+            others.push_back(
+                {LetterClash::tokenOfLockFile(file), GainLinkLockFiles::letterInText(file.loadFileAsString())});
+    instanceLetter.store(LetterClash::resolve(instanceToken, instanceLetter.load(), others));
+}
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gainpair/common/GainLinkLockFiles.h"
+#include "gainpair/common/GainLinkSharedMemory.h"
 #include "gainpair/common/GainPairState.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -21,13 +23,20 @@ class OvrelAudioProcessor : public juce::AudioProcessor, public juce::Timer
 public:
     using Smoother = juce::SmoothedValue<float, juce::ValueSmoothingTypes::Linear>;
 
+    static constexpr float minGainDb = -48.0f;
+    static constexpr float maxGainDb = 48.0f;
     static constexpr double rampSeconds = 0.15;
     static constexpr int defaultRampSteps = 6615; // 0.15 s at 44100 Hz, until prepareToPlay
     static constexpr int timerIntervalMs = 100;
     static constexpr int rmsWindowSamples = 512;
     static constexpr float readingFloorDb = -100.0f;
+    static constexpr int countEveryTicks = 5;
+    static constexpr int heartbeatTicks = 20;
+    static constexpr int settleTicksBeforeFollowing = 5;
+    static constexpr float followToleranceDb = 0.05f;
 
-    OvrelAudioProcessor();
+    // The environment says where lock files and link blocks live; hosts use the standard one.
+    explicit OvrelAudioProcessor(GainLinkEnvironment environment = GainLinkEnvironment::standard());
     ~OvrelAudioProcessor() override;
 
     const juce::String getName() const override;
@@ -54,13 +63,22 @@ public:
 
     void timerCallback() override;
 
+    // Chooses instanceLetter for the current link ID and rewrites the own lock file.
+    void assignInstanceLetter();
+
     static juce::AudioProcessorValueTreeState::ParameterLayout createParameterLayout();
     static float linearGain(float db);
+    // A gain another instance published: taken only when it is one Ovrel could have set.
+    static bool isGainInRange(float db);
+
+    // The own lock file of a link ID, named by the token.
+    juce::File getOwnLockFile(int linkId) const;
 
     juce::AudioProcessorValueTreeState apvts;
     std::atomic<float>* gainParam = nullptr;
     std::atomic<float>* linkIdParam = nullptr;
     std::atomic<float>* bypassParam = nullptr;
+    GainLinkSharedMemory gainLink;
 
     std::atomic<int> currentLinkId{-1};
     std::atomic<int> pendingLinkId{-1};
@@ -91,6 +109,14 @@ private:
     int readLinkId() const;
     void measureInput(const juce::AudioBuffer<float>& buffer, int numChannels, int numSamples);
     void applyGain(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples);
+    void publishOrShow(float gain, bool bypass);
+
+    void moveToLinkId(int linkId, LinkRole roleBefore);
+    LinkRole deriveRole(int liveCount);
+    void reopenAsWriterWhenAlone(LinkRole role);
+    void followMaster();
+    void heartbeat();
+    void resolveLetterClash();
 
     Smoother gainSmoother;
     // A restore's new smoother value, taken by the next block; NaN while none is waiting.
@@ -100,6 +126,7 @@ private:
     int tickCount = 0;
     int settleTicks = 0;
     juce::String instanceToken;
+    GainLinkLockFiles lockFiles;
     GainPairState savedState{apvts, {uiScale, editorWidth, tooltipsOn, isSpanish, meterHold}};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(OvrelAudioProcessor)

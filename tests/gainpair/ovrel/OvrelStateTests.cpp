@@ -276,37 +276,3 @@ TEST_F(OvrelTest, RestoredGainIsAppliedByTheNextBlockWithoutRamp)
     EXPECT_NEAR(out.getSample(0, 0), std::pow(10.0f, -6.0f / 20.0f), 1e-6f);
     EXPECT_NEAR(out.getSample(0, 63), std::pow(10.0f, -6.0f / 20.0f), 1e-6f);
 }
-
-// Restores from a host thread while blocks run: the audio thread takes each restored value whole.
-TEST_F(OvrelTest, RestoreWhileAudioRuns)
-{
-    auto proc = makeProcessor();
-    proc->prepareToPlay(48000.0, 64);
-    std::array<juce::MemoryBlock, 2> states;
-    for (size_t i = 0; i < states.size(); ++i)
-    {
-        auto source = makeProcessor();
-        setParam(source->apvts, "gain", i == 0 ? -12.0f : 12.0f);
-        states[i] = saveState(*source);
-    }
-
-    std::atomic<bool> stop{false};
-    std::thread audio(
-        [&]
-        {
-            juce::AudioBuffer<float> buffer(2, 64);
-            juce::MidiBuffer midi;
-            while (!stop.load())
-            {
-                buffer.clear();
-                buffer.setSample(0, 0, 1.0f);
-                proc->processBlock(buffer, midi);
-                const float g = buffer.getSample(0, 0);
-                ASSERT_TRUE(g > 0.2f && g < 4.1f) << g;
-            }
-        });
-    for (int i = 0; i < 200; ++i)
-        restoreState(*proc, states[static_cast<size_t>(i) % 2]);
-    stop = true;
-    audio.join();
-}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/GainLinkTestEnvironment.h"
 #include "support/ParamHelpers.h"
 
 #include "gainpair/ovrel/OvrelAudioProcessor.h"
@@ -8,11 +9,15 @@
 
 #include <memory>
 
-// Every test builds its processors through this fixture.
+// Every test builds its processors through this fixture, in its own sandbox.
 class OvrelTest : public ::testing::Test
 {
 protected:
-    std::unique_ptr<OvrelAudioProcessor> makeProcessor() { return std::make_unique<OvrelAudioProcessor>(); }
+    std::unique_ptr<OvrelAudioProcessor> makeProcessor() { return std::make_unique<OvrelAudioProcessor>(scope.env); }
+
+    GainLinkLockFiles lockFiles() const { return GainLinkLockFiles(scope.env); }
+
+    ScopedGainLinkEnvironment scope;
 };
 
 // Runs one block of the given constant input and returns the buffer.
@@ -25,4 +30,15 @@ inline juce::AudioBuffer<float> runBlock(OvrelAudioProcessor& proc, int numSampl
     juce::MidiBuffer midi;
     proc.processBlock(buffer, midi);
     return buffer;
+}
+
+inline LinkRole roleOf(const OvrelAudioProcessor& proc)
+{
+    return static_cast<LinkRole>(proc.linkRole.load());
+}
+
+inline void tick(OvrelAudioProcessor& proc, int times = 1)
+{
+    for (int i = 0; i < times; ++i)
+        proc.timerCallback();
 }
