@@ -53,6 +53,11 @@ TEST_P(OvrelHost, AppliesItsGainAndTheHostsBypassSwitch)
 {
     auto plugin = PluginHost::load(GetParam());
     ASSERT_NE(plugin, nullptr);
+    // The host process keeps the lock files away from the user's folder.
+    const auto appData = juce::File::getSpecialLocation(juce::File::userApplicationDataDirectory);
+    EXPECT_TRUE(appData.isAChildOf(juce::File::getSpecialLocation(juce::File::tempDirectory)))
+        << appData.getFullPathName();
+    EXPECT_TRUE(appData.getChildFile("GainLink").isDirectory());
     plugin->prepareToPlay(48000.0, 512);
 
     EXPECT_NEAR(settledGain(*plugin), 1.0f, 1e-5f);

@@ -12,13 +12,13 @@ juce::AudioPluginFormatManager& formats()
         manager.addFormat(new juce::VST3PluginFormat());
 
         // The LV2 host loads ~/.lv2 when it is created, and a copy installed there would shadow the
-        // bundle under test (same URI), so it starts with HOME pointing at an empty folder.
-        const auto home = juce::SystemStats::getEnvironmentVariable("HOME", {});
+        // bundle under test (same URI), so it starts with HOME pointing at an empty folder. HOME stays
+        // there: the gain plug-ins keep their lock files below the application-data folder, which
+        // follows HOME, and must not meet the user's own instances.
         const auto emptyHome = juce::File::getSpecialLocation(juce::File::tempDirectory).getChildFile("orz-host-home");
         emptyHome.createDirectory();
         setenv("HOME", emptyHome.getFullPathName().toRawUTF8(), 1);
         manager.addFormat(new juce::LV2PluginFormat());
-        setenv("HOME", home.toRawUTF8(), 1);
     }
     return manager;
 }
