@@ -3,10 +3,21 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include <atomic>
+#include <limits>
 
-class UndrelAudioProcessor : public juce::AudioProcessor
+class UndrelAudioProcessor : public juce::AudioProcessor, public juce::Timer
 {
 public:
+    using Smoother = juce::SmoothedValue<float, juce::ValueSmoothingTypes::Linear>;
+
+    static constexpr double rampSeconds = 0.15;
+    static constexpr int defaultRampSteps = 6615; // 0.15 s at 44100 Hz, until prepareToPlay
+    static constexpr int timerIntervalMs = 2000;
+    static constexpr int rmsWindowSamples = 512;
+    static constexpr float readingFloorDb = -100.0f;
+    static constexpr float initialReadingDb = -60.0f;
+    static constexpr int maxGainChannels = 8;
+
     UndrelAudioProcessor();
     ~UndrelAudioProcessor() override;
 
@@ -29,11 +40,55 @@ public:
     void getStateInformation(juce::MemoryBlock& destData) override;
     void setStateInformation(const void* data, int sizeInBytes) override;
     bool isBusesLayoutSupported(const BusesLayout& layouts) const override;
+    // The host's own bypass switch is Undrel's "bypass": it removes the trim and keeps the compensation.
+    juce::AudioProcessorParameter* getBypassParameter() const override;
+
+    void timerCallback() override;
 
     static juce::AudioProcessorValueTreeState::ParameterLayout createParameterLayout();
+    static float linearGain(float db);
 
     juce::AudioProcessorValueTreeState apvts;
+    std::atomic<float>* trimParam = nullptr;
+    std::atomic<float>* linkIdParam = nullptr;
+    std::atomic<float>* bypassParam = nullptr;
+
+    std::atomic<int> currentLinkId{-1};
+    std::atomic<int> pendingLinkId{-1};
+
+    // Ovrel's gain and bypass as last taken from a current block.
+    std::atomic<float> receivedGainDb{0.0f};
+    // Compensation target plus trim target of the last audio block.
+    std::atomic<float> appliedGainDb{0.0f};
+    std::atomic<bool> receivedBypass{false};
+
+    std::atomic<float> outputPeakDb{initialReadingDb};
+    std::atomic<float> outputRmsDb{initialReadingDb};
+
+    std::atomic<int> editorWidth{300};
+    std::atomic<bool> tooltipsOn{false};
+    std::atomic<bool> isSpanish{false};
+    std::atomic<float> uiScale{1.0f};
+    std::atomic<bool> meterHold{false};
 
 private:
+    float readTrim() const;
+    bool readBypass() const;
+    int readLinkId() const;
+    float compensationTarget() const;
+    float trimTarget() const;
+    void takeSmootherRequests();
+    void applyGain(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples);
+    void measureOutput(const juce::AudioBuffer<float>& buffer, int numChannels, int numSamples);
+
+    Smoother compensationSmoother;
+    Smoother trimSmoother;
+    // Values the timer or a restore sets the smoothers to at once; the next block takes them, so the
+    // smoothers stay the audio thread's own. NaN while none is waiting.
+    std::atomic<float> compensationRequest{std::numeric_limits<float>::quiet_NaN()};
+    std::atomic<float> trimRequest{std::numeric_limits<float>::quiet_NaN()};
+    float rmsSum = 0.0f;
+    int rmsCount = 0;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(UndrelAudioProcessor)
 };
