@@ -1,5 +1,6 @@
 #include "gainpair/common/GainLinkLockFiles.h"
 
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace
@@ -144,6 +145,62 @@ int GainLinkLockFiles::chooseOvrelLinkId(const juce::String& instanceToken, std:
         }
     }
 
+    return firstLinkId;
+}
+
+int GainLinkLockFiles::chooseUndrelLinkId(std::int64_t nowMs) const
+{
+    getRootFolder().createDirectory();
+
+    int best = -1;
+    std::int64_t bestTime = 0;
+    for (int linkId = firstLinkId; linkId <= lastLinkId; ++linkId)
+    {
+        const auto folder = getLockFolder(linkId);
+        if (!folder.isDirectory())
+            continue;
+
+        bool ovrelLive = false;
+        std::int64_t newest = 0;
+        for (const auto& file : listLockFiles(folder, Owner::ovrel))
+        {
+            if (!isLive(file, nowMs))
+            {
+                deleteLockFile(file);
+                continue;
+            }
+            ovrelLive = true;
+            newest = std::max(newest, modificationTimeMs(file));
+        }
+        if (!ovrelLive)
+            continue;
+
+        bool undrelLive = false;
+        for (const auto& file : listLockFiles(folder, Owner::undrel))
+        {
+            if (isLive(file, nowMs))
+            {
+                undrelLive = true;
+                break;
+            }
+            deleteLockFile(file);
+        }
+
+        if (!undrelLive && newest > bestTime)
+        {
+            best = linkId;
+            bestTime = newest;
+        }
+    }
+    if (best != -1)
+        return best;
+
+    for (int linkId = firstLinkId; linkId <= lastLinkId; ++linkId)
+    {
+        const auto files = listLockFiles(getLockFolder(linkId), Owner::any);
+        if (std::none_of(files.begin(), files.end(), [nowMs](const juce::File& f) { return isLive(f, nowMs); }))
+            return linkId;
+    }
     return firstLinkId;
 }
 

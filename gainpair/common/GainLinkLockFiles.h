@@ -58,6 +58,11 @@ public:
     // nothing is written.
     int chooseOvrelLinkId(const juce::String& instanceToken, std::int64_t nowMs = GainLinkBlock::wallClockMs()) const;
 
+    // Undrel's link-ID choice: of the IDs with a live Ovrel and no live Undrel, the one whose Ovrel lock
+    // file was rewritten last (the lower ID on a tie), deleting the stale lock files met on the way;
+    // otherwise the first ID without a live lock file of either plug-in; with none, 1. Writes nothing.
+    int chooseUndrelLinkId(std::int64_t nowMs = GainLinkBlock::wallClockMs()) const;
+
     // The first letter A..Z that no live Ovrel lock file of the link ID names ("A" when all are taken);
     // stored into instanceLetter, then written into the own lock file (its folder is not created).
     char assignInstanceLetter(int linkId, const juce::String& instanceToken, std::atomic<char>& instanceLetter,

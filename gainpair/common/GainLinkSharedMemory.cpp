@@ -14,27 +14,41 @@ namespace
 constexpr auto blockBytes = GainLinkBlock::objectSize;
 constexpr mode_t objectMode = 0666;
 
-// Removes the name only while it still refers to the object open on descriptor: a handle that closes
-// late must not cut off a newer object created under the same name.
-void removeNameOfObject(const std::string& name, int descriptor)
+enum class NamedObject
+{
+    none,
+    same,
+    other
+};
+
+// What the name refers to now, compared with the object open on descriptor (device and inode).
+NamedObject namedObjectOf(const std::string& name, int descriptor)
 {
     struct stat own
     {
     };
     if (fstat(descriptor, &own) != 0)
-        return;
+        return NamedObject::none;
 
     const int probe = shm_open(name.c_str(), O_RDONLY, 0);
     if (probe == -1)
-        return;
+        return NamedObject::none;
 
     struct stat named
     {
     };
-    const bool same = fstat(probe, &named) == 0 && named.st_dev == own.st_dev && named.st_ino == own.st_ino;
+    const bool examined = fstat(probe, &named) == 0;
     ::close(probe);
+    if (!examined)
+        return NamedObject::none;
+    return named.st_dev == own.st_dev && named.st_ino == own.st_ino ? NamedObject::same : NamedObject::other;
+}
 
-    if (same)
+// Removes the name only while it still refers to the object open on descriptor: a handle that closes
+// late must not cut off a newer object created under the same name.
+void removeNameOfObject(const std::string& name, int descriptor)
+{
+    if (namedObjectOf(name, descriptor) == NamedObject::same)
         shm_unlink(name.c_str());
 }
 
@@ -150,6 +164,11 @@ bool GainLinkSharedMemory::initAsReader(int linkId)
 
     publishMapping(mapped, descriptor, name, false, linkId);
     return true;
+}
+
+bool GainLinkSharedMemory::nameRefersToAnotherObject() const
+{
+    return fd != -1 && namedObjectOf(objectName, fd) == NamedObject::other;
 }
 
 void GainLinkSharedMemory::publishMapping(GainLinkBlock* mappedBlock, int descriptor, const std::string& name,

@@ -30,6 +30,10 @@ public:
     // first), so that other writers stay reachable under the name.
     void close();
 
+    // True while mapped and the name now refers to an object other than the mapped one: the writer that
+    // created it has removed the name and a later writer created a new object under it.
+    bool nameRefersToAnotherObject() const;
+
     GainLinkBlock* getBlock() const noexcept { return block.load(std::memory_order_relaxed); }
     bool isWriterMapping() const noexcept { return isWriter.load(std::memory_order_relaxed); }
     int getMappedLinkId() const noexcept { return mappedLinkId; }

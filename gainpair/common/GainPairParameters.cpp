@@ -1,7 +1,14 @@
 #include "gainpair/common/GainPairParameters.h"
 
+#include <cmath>
+
 namespace GainPairParameters
 {
+bool isOvrelGain(float db)
+{
+    return std::isfinite(db) && db >= ovrelGainMinDb && db <= ovrelGainMaxDb;
+}
+
 juce::String dbText(float value, int)
 {
     return juce::String(value, 1) + " dB";

@@ -7,6 +7,12 @@
 // Host parameters the two gain plug-ins share in form: a dB float, "linkID" and "bypass".
 namespace GainPairParameters
 {
+// Ovrel's "gain" range. A gain read from a link block is used only when Ovrel could have set it: the
+// block may come from a damaged or foreign object.
+inline constexpr float ovrelGainMinDb = -48.0f;
+inline constexpr float ovrelGainMaxDb = 48.0f;
+bool isOvrelGain(float db);
+
 // "-12.5 dB", "0.0 dB": one decimal whatever length the host asks for.
 juce::String dbText(float value, int maximumLength);
 
