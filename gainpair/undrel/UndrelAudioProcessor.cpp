@@ -4,15 +4,36 @@
 
 #include <cmath>
 
-UndrelAudioProcessor::UndrelAudioProcessor()
+namespace
+{
+// The wall clock is read only while a writer says it keeps the block current.
+bool isCurrentNow(const GainLinkBlock& block)
+{
+    return block.writerActive.load(std::memory_order_acquire) == 1 && block.isCurrent(GainLinkBlock::wallClockMs());
+}
+} // namespace
+
+UndrelAudioProcessor::UndrelAudioProcessor(GainLinkEnvironment environment)
     : juce::AudioProcessor(BusesProperties()
                                .withInput("Input", juce::AudioChannelSet::stereo(), true)
                                .withOutput("Output", juce::AudioChannelSet::stereo(), true)),
-      apvts(*this, nullptr, "PARAMETERS", createParameterLayout())
+      apvts(*this, nullptr, "PARAMETERS", createParameterLayout()), gainLink(environment), lockFiles(environment)
 {
     trimParam = apvts.getRawParameterValue("trim");
     linkIdParam = apvts.getRawParameterValue("linkID");
     bypassParam = apvts.getRawParameterValue("bypass");
+    instanceToken = GainLinkLockFiles::makeInstanceToken();
+
+    const int linkId = lockFiles.chooseUndrelLinkId();
+    if (auto* param = apvts.getParameter("linkID");
+        param != nullptr && juce::roundToInt(param->convertFrom0to1(param->getValue())) != linkId)
+        param->setValueNotifyingHost(param->convertTo0to1(static_cast<float>(linkId)));
+    currentLinkId.store(linkId);
+    GainLinkLockFiles::writeLockFile(getOwnLockFile(linkId),
+                                     GainLinkLockFiles::undrelText(GainLinkBlock::wallClockMs()), true);
+
+    if (gainLink.initAsReader(linkId) && isCurrentNow(*gainLink.getBlock()))
+        takeBlock(*gainLink.getBlock());
 
     // The trim is not read here: the first block ramps to it.
     trimSmoother.reset(defaultRampSteps);
@@ -23,9 +44,11 @@ UndrelAudioProcessor::UndrelAudioProcessor()
     startTimer(timerIntervalMs);
 }
 
+// Nothing is written into the block: Ovrel's editor keeps showing the last compensation.
 UndrelAudioProcessor::~UndrelAudioProcessor()
 {
     stopTimer();
+    GainLinkLockFiles::deleteLockFile(getOwnLockFile(currentLinkId.load()));
 }
 
 juce::AudioProcessorValueTreeState::ParameterLayout UndrelAudioProcessor::createParameterLayout()
@@ -40,6 +63,11 @@ juce::AudioProcessorValueTreeState::ParameterLayout UndrelAudioProcessor::create
 float UndrelAudioProcessor::linearGain(float db)
 {
     return db > -100.0f ? std::pow(10.0f, db * 0.05f) : 0.0f;
+}
+
+juce::File UndrelAudioProcessor::getOwnLockFile(int linkId) const
+{
+    return lockFiles.getLockFile(linkId, GainLinkLockFiles::Owner::undrel, instanceToken);
 }
 
 float UndrelAudioProcessor::readTrim() const
@@ -101,6 +129,12 @@ void UndrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::
 
     takeSmootherRequests();
 
+    // A missing or stale block leaves the last received values, and so the compensation, in force.
+    const GainLinkSharedMemory::ScopedAccess access(gainLink);
+    auto* block = access.block();
+    if (block != nullptr && isCurrentNow(*block))
+        takeBlock(*block);
+
     const float compensation = compensationTarget();
     const float trim = trimTarget();
     compensationSmoother.setTargetValue(compensation);
@@ -108,6 +142,8 @@ void UndrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::
     applyGain(buffer, numIn, numSamples);
 
     appliedGainDb.store(compensation + trim);
+    if (block != nullptr)
+        block->compensationDb.store(compensation + trim, std::memory_order_release);
 
     measureOutput(buffer, numIn, numSamples);
 }
@@ -119,6 +155,25 @@ void UndrelAudioProcessor::takeSmootherRequests()
         compensationSmoother.setCurrentAndTargetValue(v);
     if (const float v = trimRequest.exchange(none); !std::isnan(v))
         trimSmoother.setCurrentAndTargetValue(v);
+}
+
+bool UndrelAudioProcessor::takeBlock(const GainLinkBlock& block)
+{
+    const float gain = block.gainDb.load(std::memory_order_acquire);
+    const bool bypass = block.bypass.load(std::memory_order_acquire) != 0;
+    if (!GainPairParameters::isOvrelGain(gain))
+        return false;
+
+    receivedGainDb.store(gain);
+    receivedBypass.store(bypass);
+    return true;
+}
+
+// After a move or a reopen the compensation jumps to the new Ovrel's value instead of ramping there.
+void UndrelAudioProcessor::takeCurrentBlockAtOnce(const GainLinkBlock* block)
+{
+    if (block != nullptr && isCurrentNow(*block) && takeBlock(*block))
+        compensationRequest.store(compensationTarget());
 }
 
 void UndrelAudioProcessor::applyGain(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples)
@@ -228,7 +283,45 @@ juce::AudioProcessorParameter* UndrelAudioProcessor::getBypassParameter() const
     return apvts.getParameter("bypass");
 }
 
-void UndrelAudioProcessor::timerCallback() {}
+void UndrelAudioProcessor::timerCallback()
+{
+    moveToPendingLinkId();
+    heartbeat();
+    reopen();
+}
+
+void UndrelAudioProcessor::moveToPendingLinkId()
+{
+    const int target = pendingLinkId.load();
+    const int current = currentLinkId.load();
+    if (target == -1 || target == current)
+        return;
+
+    pendingLinkId.store(-1);
+    GainLinkLockFiles::deleteLockFile(getOwnLockFile(current));
+    GainLinkLockFiles::writeLockFile(getOwnLockFile(target),
+                                     GainLinkLockFiles::undrelText(GainLinkBlock::wallClockMs()), true);
+    if (target != gainLink.getMappedLinkId())
+        gainLink.initAsReader(target);
+    currentLinkId.store(target);
+    takeCurrentBlockAtOnce(gainLink.getBlock());
+}
+
+void UndrelAudioProcessor::heartbeat()
+{
+    GainLinkLockFiles::writeLockFile(getOwnLockFile(currentLinkId.load()),
+                                     GainLinkLockFiles::undrelText(GainLinkBlock::wallClockMs()), false);
+}
+
+// A closed handle is retried on every tick. A mapped one is kept, unless its Ovrel has gone and the
+// name now belongs to a newer object, which this Undrel would otherwise never see.
+void UndrelAudioProcessor::reopen()
+{
+    const auto* block = gainLink.getBlock();
+    const bool retry = block == nullptr || (!isCurrentNow(*block) && gainLink.nameRefersToAnotherObject());
+    if (retry && gainLink.initAsReader(currentLinkId.load()))
+        takeCurrentBlockAtOnce(gainLink.getBlock());
+}
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
 {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "gainpair/common/GainLinkLockFiles.h"
+#include "gainpair/common/GainLinkSharedMemory.h"
+
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include <atomic>
@@ -18,7 +21,8 @@ public:
     static constexpr float initialReadingDb = -60.0f;
     static constexpr int maxGainChannels = 8;
 
-    UndrelAudioProcessor();
+    // The environment says where lock files and link blocks live; hosts use the standard one.
+    explicit UndrelAudioProcessor(GainLinkEnvironment environment = GainLinkEnvironment::standard());
     ~UndrelAudioProcessor() override;
 
     const juce::String getName() const override;
@@ -48,10 +52,15 @@ public:
     static juce::AudioProcessorValueTreeState::ParameterLayout createParameterLayout();
     static float linearGain(float db);
 
+    // The own lock file of a link ID, named by the token.
+    juce::File getOwnLockFile(int linkId) const;
+
     juce::AudioProcessorValueTreeState apvts;
     std::atomic<float>* trimParam = nullptr;
     std::atomic<float>* linkIdParam = nullptr;
     std::atomic<float>* bypassParam = nullptr;
+    // Opened only as reader: Undrel never creates, sizes or removes a link object.
+    GainLinkSharedMemory gainLink;
 
     std::atomic<int> currentLinkId{-1};
     std::atomic<int> pendingLinkId{-1};
@@ -78,6 +87,11 @@ private:
     float compensationTarget() const;
     float trimTarget() const;
     void takeSmootherRequests();
+    bool takeBlock(const GainLinkBlock& block);
+    void takeCurrentBlockAtOnce(const GainLinkBlock* block);
+    void moveToPendingLinkId();
+    void heartbeat();
+    void reopen();
     void applyGain(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples);
     void measureOutput(const juce::AudioBuffer<float>& buffer, int numChannels, int numSamples);
 
@@ -89,6 +103,8 @@ private:
     std::atomic<float> trimRequest{std::numeric_limits<float>::quiet_NaN()};
     float rmsSum = 0.0f;
     int rmsCount = 0;
+    juce::String instanceToken;
+    GainLinkLockFiles lockFiles;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(UndrelAudioProcessor)
 };
