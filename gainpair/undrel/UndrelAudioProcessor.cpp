@@ -267,9 +267,26 @@ const juce::String UndrelAudioProcessor::getProgramName(int)
 
 void UndrelAudioProcessor::changeProgramName(int, const juce::String&) {}
 
-void UndrelAudioProcessor::getStateInformation(juce::MemoryBlock&) {}
+void UndrelAudioProcessor::getStateInformation(juce::MemoryBlock& destData)
+{
+    savedState.save(destData);
+}
 
-void UndrelAudioProcessor::setStateInformation(const void*, int) {}
+// A restore may come on any host thread: the smoothers and the mapping are reached as the audio
+// thread would, through requests and a scoped access.
+void UndrelAudioProcessor::setStateInformation(const void* data, int sizeInBytes)
+{
+    if (!savedState.restore(data, sizeInBytes))
+        return;
+
+    const int linkId = readLinkId();
+    if (linkId != currentLinkId.load())
+        pendingLinkId.store(linkId);
+    trimRequest.store(trimTarget());
+
+    const GainLinkSharedMemory::ScopedAccess access(gainLink);
+    takeCurrentBlockAtOnce(access.block());
+}
 
 // Only the output is examined: the input may be wider, and only its first channels are scaled.
 bool UndrelAudioProcessor::isBusesLayoutSupported(const BusesLayout& layouts) const

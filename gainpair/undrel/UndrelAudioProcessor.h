@@ -2,6 +2,7 @@
 
 #include "gainpair/common/GainLinkLockFiles.h"
 #include "gainpair/common/GainLinkSharedMemory.h"
+#include "gainpair/common/GainPairState.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -77,7 +78,7 @@ public:
     std::atomic<int> editorWidth{300};
     std::atomic<bool> tooltipsOn{false};
     std::atomic<bool> isSpanish{false};
-    std::atomic<float> uiScale{1.0f};
+    std::atomic<float> uiScale{GainPairState::defaultUiScale};
     std::atomic<bool> meterHold{false};
 
 private:
@@ -105,6 +106,7 @@ private:
     int rmsCount = 0;
     juce::String instanceToken;
     GainLinkLockFiles lockFiles;
+    GainPairState savedState{apvts, {uiScale, editorWidth, tooltipsOn, isSpanish, meterHold}};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(UndrelAudioProcessor)
 };

@@ -1,30 +1,12 @@
 #include "OvrelTestSupport.h"
 
+#include "support/StateHelpers.h"
+
 #include <cmath>
 #include <cstring>
 
 namespace
 {
-juce::MemoryBlock saveState(OvrelAudioProcessor& proc)
-{
-    juce::MemoryBlock block;
-    proc.getStateInformation(block);
-    return block;
-}
-
-void restoreState(OvrelAudioProcessor& proc, const juce::MemoryBlock& block)
-{
-    proc.setStateInformation(block.getData(), static_cast<int>(block.getSize()));
-}
-
-juce::MemoryBlock wrapXml(const juce::String& xmlText)
-{
-    auto xml = juce::parseXML(xmlText);
-    juce::MemoryBlock block;
-    juce::AudioProcessor::copyXmlToBinary(*xml, block);
-    return block;
-}
-
 juce::String paramsXml(const juce::String& rootAttributes, const juce::String& gain = "0.0",
                        const juce::String& linkId = "1.0", const juce::String& bypass = "0.0",
                        const juce::String& tag = "PARAMETERS")
