@@ -1,0 +1,177 @@
+#include "PluginHost.h"
+
+#include "gainpair/common/GainLinkLockFiles.h"
+#include "gainpair/common/GainLinkSharedMemory.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+using PluginHost::Bundle;
+using PluginHost::Format;
+
+namespace
+{
+const Bundle kOvrel{"Ovrel", Format::VST3, ORZ_OVREL_VST3};
+const Bundle kUndrel{"Undrel", Format::VST3, ORZ_UNDREL_VST3};
+
+constexpr float kInput = 0.25f;
+constexpr int kBlock = 512;
+
+float linear(float db)
+{
+    return std::pow(10.0f, db * 0.05f);
+}
+
+juce::AudioProcessorParameter& parameterNamed(juce::AudioPluginInstance& plugin, const juce::String& name)
+{
+    for (auto* p : plugin.getParameters())
+        if (p->getName(100) == name)
+            return *p;
+    ADD_FAILURE() << "no parameter " << name;
+    static juce::AudioParameterFloat none{juce::ParameterID{"none", 1}, "none", 0.0f, 1.0f, 0.0f};
+    return none;
+}
+
+// The gain and trim ranges are linear, so their normalised values follow directly.
+void setGain(juce::AudioPluginInstance& ovrel, float db)
+{
+    parameterNamed(ovrel, "Gain").setValueNotifyingHost((db + 48.0f) / 96.0f);
+}
+
+void setTrim(juce::AudioPluginInstance& undrel, float db)
+{
+    parameterNamed(undrel, "Trim").setValueNotifyingHost((db + 12.0f) / 24.0f);
+}
+
+void setBypass(juce::AudioPluginInstance& plugin, bool on)
+{
+    auto* bypass = plugin.getBypassParameter();
+    ASSERT_NE(bypass, nullptr);
+    EXPECT_EQ(bypass, &parameterNamed(plugin, "Bypass")) << "the host's switch is the plug-in's own";
+    bypass->setValueNotifyingHost(on ? 1.0f : 0.0f);
+}
+
+// Ovrel and Undrel built as bundles, loaded by a host in this process, with a plain gain stage standing
+// in for the chain between them. The plug-ins link through the standard names and the application-data
+// folder; the test runs with a /dev/shm and a home folder of its own (see private-shm.sh).
+class GainPairHost : public ::testing::Test
+{
+protected:
+    static constexpr float chainGain = 0.5f;
+
+    void SetUp() override
+    {
+        if (std::getenv("ORZ_PRIVATE_SHM") == nullptr)
+            GTEST_SKIP() << "needs a private /dev/shm: the plug-ins would meet real instances under the standard names";
+        PluginHost::formats();
+    }
+
+    static std::unique_ptr<juce::AudioPluginInstance> load(const Bundle& bundle)
+    {
+        auto plugin = PluginHost::load(bundle, 48000.0, kBlock);
+        if (plugin != nullptr)
+            plugin->prepareToPlay(48000.0, kBlock);
+        return plugin;
+    }
+
+    // Runs 0.32 s through the chain, longer than any ramp, and returns the output over the input at
+    // the end. Without an Ovrel, drive stands in for the gain it applied.
+    static float settledGain(juce::AudioPluginInstance* ovrel, juce::AudioPluginInstance& undrel, float driveDb = 0.0f)
+    {
+        juce::AudioBuffer<float> buffer(2, kBlock);
+        juce::MidiBuffer midi;
+        for (int block = 0; block < 30; ++block)
+        {
+            for (int ch = 0; ch < 2; ++ch)
+                juce::FloatVectorOperations::fill(buffer.getWritePointer(ch), kInput, kBlock);
+            if (ovrel != nullptr)
+                ovrel->processBlock(buffer, midi);
+            else
+                buffer.applyGain(linear(driveDb));
+            buffer.applyGain(chainGain);
+            undrel.processBlock(buffer, midi);
+        }
+        EXPECT_FLOAT_EQ(buffer.getSample(0, kBlock - 1), buffer.getSample(1, kBlock - 1));
+        return buffer.getSample(0, kBlock - 1) / (kInput * chainGain);
+    }
+
+    // What Undrel wrote back into the block of a link ID, as Ovrel's editor reads it.
+    static float compensationDb(int linkId)
+    {
+        GainLinkSharedMemory reader;
+        if (!reader.initAsReader(linkId))
+            return std::nanf("");
+        return reader.getBlock()->compensationDb.load(std::memory_order_acquire);
+    }
+};
+} // namespace
+
+TEST_F(GainPairHost, UndrelRestoresTheLevelThatOvrelDroveIntoTheChain)
+{
+    auto ovrel = load(kOvrel);
+    auto undrel = load(kUndrel);
+    ASSERT_NE(ovrel, nullptr);
+    ASSERT_NE(undrel, nullptr);
+
+    setGain(*ovrel, 6.0f);
+    EXPECT_NEAR(settledGain(ovrel.get(), *undrel), 1.0f, 1e-4f);
+    EXPECT_EQ(compensationDb(1), -6.0f);
+
+    setBypass(*ovrel, true);
+    EXPECT_NEAR(settledGain(ovrel.get(), *undrel), 1.0f, 1e-4f);
+    EXPECT_EQ(compensationDb(1), 0.0f);
+    setBypass(*ovrel, false);
+
+    setTrim(*undrel, 3.0f);
+    EXPECT_NEAR(settledGain(ovrel.get(), *undrel), linear(3.0f), 1e-4f);
+    EXPECT_FLOAT_EQ(compensationDb(1), -3.0f);
+
+    // Undrel's bypass removes the trim and keeps the compensation.
+    setBypass(*undrel, true);
+    EXPECT_NEAR(settledGain(ovrel.get(), *undrel), 1.0f, 1e-4f);
+    EXPECT_EQ(compensationDb(1), -6.0f);
+    setBypass(*undrel, false);
+    setTrim(*undrel, 0.0f);
+
+    // Without its Ovrel, Undrel keeps compensating the gain it received last.
+    ovrel.reset();
+    EXPECT_NEAR(settledGain(nullptr, *undrel, 0.0f), linear(-6.0f), 1e-4f);
+}
+
+TEST_F(GainPairHost, NewUndrelsPickTheNewestLiveOvrelWithoutAnUndrel)
+{
+    auto first = load(kOvrel);
+    ASSERT_NE(first, nullptr);
+    juce::Thread::sleep(30);
+    auto second = load(kOvrel);
+    ASSERT_NE(second, nullptr);
+    setGain(*first, 6.0f);
+    setGain(*second, -4.0f);
+
+    // The lock files decide: the Ovrel whose file was written last, then the one left without an Undrel.
+    const GainLinkLockFiles lockFiles;
+    auto newestOf = [&](int linkId)
+    {
+        std::int64_t newest = 0;
+        for (const auto& f : lockFiles.listLockFiles(lockFiles.getLockFolder(linkId), GainLinkLockFiles::Owner::ovrel))
+            newest = std::max(newest, GainLinkLockFiles::modificationTimeMs(f));
+        return newest;
+    };
+    const int newer = newestOf(2) >= newestOf(1) ? 2 : 1;
+
+    auto undrelNewer = load(kUndrel);
+    auto undrelOther = load(kUndrel);
+    ASSERT_NE(undrelNewer, nullptr);
+    ASSERT_NE(undrelOther, nullptr);
+    auto& undrelOn1 = newer == 1 ? *undrelNewer : *undrelOther;
+    auto& undrelOn2 = newer == 2 ? *undrelNewer : *undrelOther;
+
+    EXPECT_EQ(parameterNamed(undrelOn1, "Link ID").getCurrentValueAsText(), "1");
+    EXPECT_EQ(parameterNamed(undrelOn2, "Link ID").getCurrentValueAsText(), "2");
+    EXPECT_NEAR(settledGain(first.get(), undrelOn1), 1.0f, 1e-4f);
+    EXPECT_NEAR(settledGain(second.get(), undrelOn2), 1.0f, 1e-4f);
+    EXPECT_EQ(compensationDb(1), -6.0f);
+    EXPECT_EQ(compensationDb(2), 4.0f);
+}
