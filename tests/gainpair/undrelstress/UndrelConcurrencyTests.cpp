@@ -5,10 +5,10 @@
 namespace
 {
 // The audio thread runs block after block while the message thread moves the instance between link
-// IDs, loses and reopens its mapping and sees the name pass to new objects. A mapping used while it
-// is unmapped, or a smoother set from two threads, faults or shows up under the sanitizers; no block
-// may carry anything but a gain the chain could have.
-TEST_F(UndrelTest, AudioThreadRunsWhileTheTimerMovesAndReopens)
+// IDs, loses and reopens its mapping, sees the name pass to new objects and restores saved states. A
+// mapping used while it is unmapped, or a smoother set from two threads, faults or shows up under the
+// sanitizers; no block may carry anything but a gain the chain could have.
+TEST_F(UndrelTest, AudioThreadRunsWhileTheTimerMovesReopensAndRestores)
 {
     constexpr int linkIds = 3;
     std::unique_ptr<OvrelStandIn> ovrels[linkIds];
@@ -17,6 +17,8 @@ TEST_F(UndrelTest, AudioThreadRunsWhileTheTimerMovesAndReopens)
 
     auto proc = makeProcessor();
     proc->prepareToPlay(48000.0, 64);
+    juce::MemoryBlock saved;
+    proc->getStateInformation(saved);
 
     std::atomic<bool> running{true};
     std::atomic<long> blocks{0}, wrong{0};
@@ -42,7 +44,7 @@ TEST_F(UndrelTest, AudioThreadRunsWhileTheTimerMovesAndReopens)
         // Link ID linkIds + 1 has no object: the handle closes and is retried on later ticks.
         const int linkId = 1 + move % (linkIds + 1);
         setParam(proc->apvts, "linkID", float(linkId));
-        while (proc->pendingLinkId.load() != linkId)
+        while (proc->pendingLinkId.load() != linkId && proc->currentLinkId.load() != linkId)
             std::this_thread::yield();
         proc->timerCallback();
 
@@ -53,6 +55,8 @@ TEST_F(UndrelTest, AudioThreadRunsWhileTheTimerMovesAndReopens)
             ovrels[i].reset();
             ovrels[i] = std::make_unique<OvrelStandIn>(scope.env, i + 1, float(i + 1));
         }
+        if (move % 3 == 0)
+            proc->setStateInformation(saved.getData(), static_cast<int>(saved.getSize()));
         proc->timerCallback();
     }
 
