@@ -1,5 +1,6 @@
 #include "gainpair/ovrel/OvrelAudioProcessor.h"
 
+#include "gainpair/common/GainPairLevels.h"
 #include "gainpair/common/GainPairParameters.h"
 #include "gainpair/ovrel/LetterClash.h"
 
@@ -86,7 +87,7 @@ OvrelAudioProcessor::GainAndBypass OvrelAudioProcessor::readGainAndBypass() cons
 
 bool OvrelAudioProcessor::isGainInRange(float db)
 {
-    return std::isfinite(db) && db >= minGainDb && db <= maxGainDb;
+    return GainPairParameters::isOvrelGain(db);
 }
 
 juce::File OvrelAudioProcessor::getOwnLockFile(int linkId) const
@@ -129,7 +130,7 @@ void OvrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::M
     for (int ch = numIn; ch < numOut; ++ch)
         buffer.clear(ch, 0, numSamples);
 
-    measureInput(buffer, numIn, numSamples);
+    GainPairLevels::measure(buffer, numIn, numSamples, rmsSum, rmsCount, inputPeakDb, inputRmsDb);
 
     const int linkId = readLinkId();
     if (linkId != currentLinkId.load())
@@ -167,30 +168,6 @@ void OvrelAudioProcessor::publishOrShow(float gain, bool bypass)
     default:
         shownGain.store(gain);
         break;
-    }
-}
-
-void OvrelAudioProcessor::measureInput(const juce::AudioBuffer<float>& buffer, int numChannels, int numSamples)
-{
-    float peak = 0.0f;
-    for (int ch = 0; ch < numChannels; ++ch)
-    {
-        const float* data = buffer.getReadPointer(ch);
-        for (int i = 0; i < numSamples; ++i)
-        {
-            peak = std::max(peak, std::abs(data[i]));
-            rmsSum += data[i] * data[i];
-        }
-    }
-    inputPeakDb.store(peak > 0.0f ? std::max(20.0f * std::log10(peak), readingFloorDb) : readingFloorDb);
-
-    rmsCount += numChannels * numSamples;
-    if (rmsCount >= rmsWindowSamples)
-    {
-        const float mean = rmsSum / static_cast<float>(rmsCount);
-        inputRmsDb.store(mean > 0.0f ? std::max(20.0f * std::log10(std::sqrt(mean)), readingFloorDb) : readingFloorDb);
-        rmsSum = 0.0f;
-        rmsCount = 0;
     }
 }
 

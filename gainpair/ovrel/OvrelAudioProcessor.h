@@ -2,6 +2,7 @@
 
 #include "gainpair/common/GainLinkLockFiles.h"
 #include "gainpair/common/GainLinkSharedMemory.h"
+#include "gainpair/common/GainPairParameters.h"
 #include "gainpair/common/GainPairState.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -23,13 +24,11 @@ class OvrelAudioProcessor : public juce::AudioProcessor, public juce::Timer
 public:
     using Smoother = juce::SmoothedValue<float, juce::ValueSmoothingTypes::Linear>;
 
-    static constexpr float minGainDb = -48.0f;
-    static constexpr float maxGainDb = 48.0f;
+    static constexpr float minGainDb = GainPairParameters::ovrelGainMinDb;
+    static constexpr float maxGainDb = GainPairParameters::ovrelGainMaxDb;
     static constexpr double rampSeconds = 0.15;
     static constexpr int defaultRampSteps = 6615; // 0.15 s at 44100 Hz, until prepareToPlay
     static constexpr int timerIntervalMs = 100;
-    static constexpr int rmsWindowSamples = 512;
-    static constexpr float readingFloorDb = -100.0f;
     static constexpr int countEveryTicks = 5;
     static constexpr int heartbeatTicks = 20;
     static constexpr int settleTicksBeforeFollowing = 5;
@@ -107,7 +106,6 @@ private:
 
     GainAndBypass readGainAndBypass() const;
     int readLinkId() const;
-    void measureInput(const juce::AudioBuffer<float>& buffer, int numChannels, int numSamples);
     void applyGain(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples);
     void publishOrShow(float gain, bool bypass);
 

@@ -1,5 +1,6 @@
 #include "gainpair/undrel/UndrelAudioProcessor.h"
 
+#include "gainpair/common/GainPairLevels.h"
 #include "gainpair/common/GainPairParameters.h"
 
 #include <cmath>
@@ -145,7 +146,7 @@ void UndrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::
     if (block != nullptr)
         block->compensationDb.store(compensation + trim, std::memory_order_release);
 
-    measureOutput(buffer, numIn, numSamples);
+    GainPairLevels::measure(buffer, numIn, numSamples, rmsSum, rmsCount, outputPeakDb, outputRmsDb);
 }
 
 void UndrelAudioProcessor::takeSmootherRequests()
@@ -191,30 +192,6 @@ void UndrelAudioProcessor::applyGain(juce::AudioBuffer<float>& buffer, int numCh
         const float g = linearGain(c + t);
         for (int ch = 0; ch < gainChannels; ++ch)
             channels[ch][i] *= g;
-    }
-}
-
-void UndrelAudioProcessor::measureOutput(const juce::AudioBuffer<float>& buffer, int numChannels, int numSamples)
-{
-    float peak = 0.0f;
-    for (int ch = 0; ch < numChannels; ++ch)
-    {
-        const float* data = buffer.getReadPointer(ch);
-        for (int i = 0; i < numSamples; ++i)
-        {
-            peak = std::max(peak, std::abs(data[i]));
-            rmsSum += data[i] * data[i];
-        }
-    }
-    outputPeakDb.store(peak > 0.0f ? std::max(20.0f * std::log10(peak), readingFloorDb) : readingFloorDb);
-
-    rmsCount += numChannels * numSamples;
-    if (rmsCount >= rmsWindowSamples)
-    {
-        const float mean = rmsSum / static_cast<float>(rmsCount);
-        outputRmsDb.store(mean > 0.0f ? std::max(20.0f * std::log10(std::sqrt(mean)), readingFloorDb) : readingFloorDb);
-        rmsSum = 0.0f;
-        rmsCount = 0;
     }
 }
 

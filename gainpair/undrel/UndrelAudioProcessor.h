@@ -2,6 +2,7 @@
 
 #include "gainpair/common/GainLinkLockFiles.h"
 #include "gainpair/common/GainLinkSharedMemory.h"
+#include "gainpair/common/GainPairLevels.h"
 #include "gainpair/common/GainPairState.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -17,9 +18,6 @@ public:
     static constexpr double rampSeconds = 0.15;
     static constexpr int defaultRampSteps = 6615; // 0.15 s at 44100 Hz, until prepareToPlay
     static constexpr int timerIntervalMs = 2000;
-    static constexpr int rmsWindowSamples = 512;
-    static constexpr float readingFloorDb = -100.0f;
-    static constexpr float initialReadingDb = -60.0f;
     static constexpr int maxGainChannels = 8;
 
     // The environment says where lock files and link blocks live; hosts use the standard one.
@@ -72,8 +70,8 @@ public:
     std::atomic<float> appliedGainDb{0.0f};
     std::atomic<bool> receivedBypass{false};
 
-    std::atomic<float> outputPeakDb{initialReadingDb};
-    std::atomic<float> outputRmsDb{initialReadingDb};
+    std::atomic<float> outputPeakDb{GainPairLevels::initialDb};
+    std::atomic<float> outputRmsDb{GainPairLevels::initialDb};
 
     std::atomic<int> editorWidth{300};
     std::atomic<bool> tooltipsOn{false};
@@ -94,7 +92,6 @@ private:
     void heartbeat();
     void reopen();
     void applyGain(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples);
-    void measureOutput(const juce::AudioBuffer<float>& buffer, int numChannels, int numSamples);
 
     Smoother compensationSmoother;
     Smoother trimSmoother;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/GainLinkTestEnvironment.h"
+#include "support/GainPairTest.h"
 #include "support/ParamHelpers.h"
 
 #include "gainpair/ovrel/OvrelAudioProcessor.h"
@@ -9,28 +9,7 @@
 
 #include <memory>
 
-// Every test builds its processors through this fixture, in its own sandbox.
-class OvrelTest : public ::testing::Test
-{
-protected:
-    std::unique_ptr<OvrelAudioProcessor> makeProcessor() { return std::make_unique<OvrelAudioProcessor>(scope.env); }
-
-    GainLinkLockFiles lockFiles() const { return GainLinkLockFiles(scope.env); }
-
-    ScopedGainLinkEnvironment scope;
-};
-
-// Runs one block of the given constant input and returns the buffer.
-inline juce::AudioBuffer<float> runBlock(OvrelAudioProcessor& proc, int numSamples, float input = 1.0f,
-                                         int numChannels = 2)
-{
-    juce::AudioBuffer<float> buffer(numChannels, numSamples);
-    for (int ch = 0; ch < numChannels; ++ch)
-        juce::FloatVectorOperations::fill(buffer.getWritePointer(ch), input, numSamples);
-    juce::MidiBuffer midi;
-    proc.processBlock(buffer, midi);
-    return buffer;
-}
+using OvrelTest = GainPairTest<OvrelAudioProcessor>;
 
 inline LinkRole roleOf(const OvrelAudioProcessor& proc)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/GainLinkTestEnvironment.h"
+#include "support/GainPairTest.h"
 #include "support/ParamHelpers.h"
 
 #include "gainpair/common/GainLinkLockFiles.h"
@@ -44,28 +44,7 @@ public:
     juce::File lockFile;
 };
 
-// Every test builds its processors through this fixture, in its own sandbox.
-class UndrelTest : public ::testing::Test
-{
-protected:
-    std::unique_ptr<UndrelAudioProcessor> makeProcessor() { return std::make_unique<UndrelAudioProcessor>(scope.env); }
-
-    GainLinkLockFiles lockFiles() const { return GainLinkLockFiles(scope.env); }
-
-    ScopedGainLinkEnvironment scope;
-};
-
-// Runs one block of the given constant input and returns the buffer.
-inline juce::AudioBuffer<float> runBlock(UndrelAudioProcessor& proc, int numSamples, float input = 1.0f,
-                                         int numChannels = 2)
-{
-    juce::AudioBuffer<float> buffer(numChannels, numSamples);
-    for (int ch = 0; ch < numChannels; ++ch)
-        juce::FloatVectorOperations::fill(buffer.getWritePointer(ch), input, numSamples);
-    juce::MidiBuffer midi;
-    proc.processBlock(buffer, midi);
-    return buffer;
-}
+using UndrelTest = GainPairTest<UndrelAudioProcessor>;
 
 inline float dbOf(float linear)
 {
