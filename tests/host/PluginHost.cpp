@@ -1,6 +1,7 @@
 #include "PluginHost.h"
 
 #include <cstdlib>
+#include <cstring>
 
 namespace PluginHost
 {
@@ -65,5 +66,79 @@ std::unique_ptr<juce::AudioPluginInstance> load(const Bundle& bundle, double sam
     juce::String error;
     auto instance = formats().createPluginInstance(desc, sampleRate, blockSize, error);
     return instance;
+}
+
+Format formatOf(const juce::AudioPluginInstance& instance)
+{
+    return instance.getPluginDescription().pluginFormatName == "LV2" ? Format::LV2 : Format::VST3;
+}
+
+// JUCE's VST3 wrapper appends its own record to the plug-in's bytes: int64 0, the record, the record's
+// size as int64, then this marker.
+static const juce::String kVst3PrivateMarker = "JUCEPrivateData";
+
+// JUCE's LV2 wrapper keeps the plug-in's bytes as one base64 string property of the saved preset.
+static const juce::String kLv2StateKey = ":StateString> \"";
+
+static juce::Range<int> lv2StateText(const juce::String& turtle)
+{
+    const int start = turtle.indexOf(kLv2StateKey);
+    if (start < 0)
+        return {};
+    const int from = start + kLv2StateKey.length();
+    return {from, turtle.indexOfChar(from, '"')};
+}
+
+juce::MemoryBlock pluginChunk(juce::AudioPluginInstance& instance)
+{
+    juce::MemoryBlock hostState;
+    instance.getStateInformation(hostState);
+    juce::MemoryBlock chunk;
+
+    if (formatOf(instance) == Format::LV2)
+    {
+        const auto turtle = hostState.toString();
+        const auto text = lv2StateText(turtle);
+        if (!text.isEmpty())
+            chunk.fromBase64Encoding(turtle.substring(text.getStart(), text.getEnd()));
+        return chunk;
+    }
+
+    const auto xml = juce::AudioProcessor::getXmlFromBinary(hostState.getData(), static_cast<int>(hostState.getSize()));
+    if (xml == nullptr || xml->getChildByName("IComponent") == nullptr)
+        return chunk;
+    chunk.fromBase64Encoding(xml->getChildByName("IComponent")->getAllSubText());
+
+    const auto markerSize = static_cast<size_t>(kVst3PrivateMarker.length());
+    const auto* bytes = static_cast<const char*>(chunk.getData());
+    if (chunk.getSize() < markerSize + 16 ||
+        juce::String(bytes + chunk.getSize() - markerSize, markerSize) != kVst3PrivateMarker)
+        return chunk;
+    juce::int64 recordSize = 0;
+    std::memcpy(&recordSize, bytes + chunk.getSize() - markerSize - 8, 8);
+    const auto tail = markerSize + 16 + static_cast<size_t>(recordSize);
+    chunk.setSize(tail <= chunk.getSize() ? chunk.getSize() - tail : 0);
+    return chunk;
+}
+
+juce::MemoryBlock hostStateWithChunk(juce::AudioPluginInstance& instance, const juce::MemoryBlock& chunk)
+{
+    juce::MemoryBlock hostState;
+
+    if (formatOf(instance) == Format::LV2)
+    {
+        instance.getStateInformation(hostState);
+        const auto turtle = hostState.toString();
+        const auto text = lv2StateText(turtle);
+        const auto replaced = turtle.replaceSection(text.getStart(), text.getLength(), chunk.toBase64Encoding());
+        hostState.replaceAll(replaced.toRawUTF8(), replaced.getNumBytesAsUTF8());
+        return hostState;
+    }
+
+    // Without the wrapper's own record the wrapper hands every byte to the plug-in.
+    juce::XmlElement xml("VST3PluginState");
+    xml.createNewChildElement("IComponent")->addTextElement(chunk.toBase64Encoding());
+    juce::AudioProcessor::copyXmlToBinary(xml, hostState);
+    return hostState;
 }
 } // namespace PluginHost

@@ -28,4 +28,11 @@ juce::PluginDescription describe(const Bundle& bundle);
 std::unique_ptr<juce::AudioPluginInstance> load(const Bundle& bundle, double sampleRate = 48000.0, int blockSize = 512);
 
 const char* formatName(Format f);
+
+Format formatOf(const juce::AudioPluginInstance& instance);
+
+// The bytes the plug-in itself wrote into the host's saved state of this instance (empty when it wrote
+// none), and a host state blob of this instance's format that hands exactly the given bytes to it.
+juce::MemoryBlock pluginChunk(juce::AudioPluginInstance& instance);
+juce::MemoryBlock hostStateWithChunk(juce::AudioPluginInstance& instance, const juce::MemoryBlock& chunk);
 } // namespace PluginHost
