@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-// What a host can observe of each plug-in without knowing its code: its parameters and the bus
-// layouts it accepts; and the six built bundles the host tests load.
+// What a host can observe of each plug-in without knowing its code (its parameters and the bus
+// layouts it accepts), the six built bundles the host tests load, and the steps and checks they share.
 namespace HostCases
 {
 struct ParamSpec
