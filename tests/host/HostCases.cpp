@@ -86,8 +86,7 @@ const Product& undrel()
                                {"linkID", "Link ID", 1, 50, 1, 1},
                                switchParam("bypass", "Bypass"),
                            },
-                           undrelLayout,
-                           false};
+                           undrelLayout};
     return p;
 }
 

@@ -29,10 +29,6 @@ struct Product
     std::vector<ParamSpec> params;
     // Main input and output channel counts the processor accepts, 0 standing for a disabled bus.
     bool (*acceptsLayout)(int inputs, int outputs);
-    // Whether output channels that have no input come out silent. Undrel's processor does not clear
-    // them yet, so they carry whatever the wrapper's buffer held, and layouts with more outputs than
-    // inputs are only checked for acceptance.
-    bool clearsOutputsWithoutInput = true;
 };
 
 const Product& bivarro();
@@ -94,7 +90,7 @@ void expectPassThrough(NoiseRunner& run, const std::vector<int>& sizes);
 // that must pass through.
 void expectDefaultsRestorePassThrough(juce::AudioPluginInstance& instance, NoiseRunner& run, double rate, int block);
 
-// Random normalised values on every parameter, the wrapper's bypass left alone (a host keeps that
-// switch itself rather than in the plug-in's state).
+// Random normalised values on every parameter but the one the host uses as its bypass switch (hosts
+// keep that switch with their own project data).
 void setRandomValues(juce::AudioPluginInstance& instance, juce::Random& rng);
 } // namespace HostCases
