@@ -146,6 +146,31 @@ const char* const kDefaultSettings =
     R"(analyserWinW="0" analyserWinH="0" analyserSnapToPlugin="1" analyserAlwaysOnTop="1" analyserOpen="0" )"
     R"(analyserTriangleAlpha="0.1500000059604645" analyserDotDensity="1.0" analyserInputBright="0.300000011920929" )"
     R"(analyserOutputBright="0.8799999952316284" activeSlot="0")";
+// What setEverySetting and setEveryParameter give.
+const char* const kEverySetting =
+    R"(editorWidth="455" tooltipsEnabled="1" languageSpanish="1" meterHold="1" linkGain="1" linkDelay="-1" )"
+    R"(linkFreq="1" linkPhase="-1" linkPan="1" linkMidSide="-1" linkAsymRot="1" linkQ="-1" linkOrd="1" )"
+    R"(linkPol="-1" linkMuteL="1" linkMuteSid="-1" analyserScopeMode="1" analyserZoom="2.5" )"
+    R"(analyserRelScope="3.0" analyserRelCorr="0.4000000059604645" analyserRelPan="1.200000047683716" )"
+    R"(analyserCfgOpen="1" analyserWinX="120" analyserWinY="80" analyserWinW="790" analyserWinH="426" )"
+    R"(analyserSnapToPlugin="0" analyserAlwaysOnTop="0" analyserOpen="1" )"
+    R"(analyserTriangleAlpha="0.3300000131130219" analyserDotDensity="1.649999976158142" )"
+    R"(analyserInputBright="0.5" analyserOutputBright="0.699999988079071" activeSlot="2")";
+const char* const kEveryParam =
+    R"(<PARAM id="apFcL" value="3.952841758728027"/><PARAM id="apFcR" value="24.48001289367676"/>)"
+    R"(<PARAM id="apOrder2L" value="1.0"/><PARAM id="apOrder2R" value="1.0"/>)"
+    R"(<PARAM id="apPhaseL" value="136.8000030517578"/><PARAM id="apPhaseR" value="122.4000015258789"/>)"
+    R"(<PARAM id="apQL" value="15.02999973297119"/><PARAM id="apQR" value="13.43000030517578"/>)"
+    R"(<PARAM id="asymmetry" value="-41.39999771118164"/><PARAM id="bypass" value="1.0"/>)"
+    R"(<PARAM id="delayL" value="39.0"/><PARAM id="delayR" value="35.0"/>)"
+    R"(<PARAM id="gainL" value="-85.19999694824219"/><PARAM id="gainR" value="-73.40000152587891"/>)"
+    R"(<PARAM id="midGain" value="-26.39999961853027"/><PARAM id="mono" value="1.0"/>)"
+    R"(<PARAM id="monoMakerFreq" value="561.9996337890625"/><PARAM id="monoMakerInt" value="51.0"/>)"
+    R"(<PARAM id="muteL" value="1.0"/><PARAM id="muteMid" value="1.0"/><PARAM id="muteR" value="1.0"/>)"
+    R"(<PARAM id="muteSide" value="1.0"/><PARAM id="panL" value="79.0"/><PARAM id="panR" value="-81.0"/>)"
+    R"(<PARAM id="polarityL" value="1.0"/><PARAM id="polarityR" value="1.0"/>)"
+    R"(<PARAM id="rotation" value="-19.79999923706055"/><PARAM id="sideGain" value="-25.69999885559082"/>)"
+    R"(<PARAM id="trimOut" value="-27.10000038146973"/><PARAM id="width" value="320.0"/>)";
 } // namespace
 
 TEST(BivarroSavedState, DefaultInstanceWritesTheExactForm)
@@ -168,6 +193,36 @@ TEST(BivarroSavedState, DefaultInstanceWritesTheExactForm)
 
     const std::string text(reinterpret_cast<const char*>(bytes) + 8, length);
     EXPECT_EQ(text, expected.toStdString());
+}
+
+// The bytes hosts keep in projects, with every parameter and setting away from its default, slot A
+// edited on its own and slot C active.
+TEST(BivarroSavedState, NonDefaultInstanceWritesTheExactForm)
+{
+    Proc p;
+    setEveryParameter(p);
+    setEverySetting(p);
+    setParamIn(p.slots[0], "gainL", -6.0f);
+    const auto b = save(p);
+
+    juce::String expected = R"(<?xml version="1.0" encoding="UTF-8"?> <Parameters )";
+    expected << kEverySetting << ">" << kEveryParam;
+    expected << R"(<Parameters _slotIndex="0">)"
+             << juce::String(kDefaultParams)
+                    .replace(R"(<PARAM id="gainL" value="0.0"/>)", R"(<PARAM id="gainL" value="-6.0"/>)")
+             << "</Parameters>";
+    expected << R"(<Parameters _slotIndex="1">)" << kDefaultParams << "</Parameters>";
+    expected << R"(<Parameters _slotIndex="2">)" << kEveryParam << "</Parameters>";
+    expected << "</Parameters>";
+
+    juce::MemoryOutputStream form;
+    form.write("VC2!", 4);
+    form.writeInt(static_cast<int>(expected.getNumBytesAsUTF8()));
+    form.write(expected.toRawUTF8(), expected.getNumBytesAsUTF8());
+    form.writeByte(0);
+    ASSERT_GT(b.getSize(), 9u);
+    EXPECT_EQ(std::string(static_cast<const char*>(b.getData()) + 8, b.getSize() - 9), expected.toStdString());
+    EXPECT_EQ(b, form.getMemoryBlock());
 }
 
 TEST(BivarroSavedState, RoundTripIntoANewInstance)
