@@ -6,6 +6,15 @@
 
 namespace
 {
+// One channel's plan, stage states and samples.
+struct Channel
+{
+    const AllpassStages::Plan& plan;
+    Allpass1States& first;
+    Allpass2States& second;
+    float* x;
+};
+
 // One stage's recursion with its state held in locals while a run lasts; store() writes it back.
 class FirstOrder
 {
@@ -83,18 +92,18 @@ template <typename Stage> void runPair(Stage left, float* xL, Stage right, float
     right.store();
 }
 
-FirstOrder firstOrder(const AllpassStages::Channel& c, size_t s) noexcept
+FirstOrder firstOrder(const Channel& c, size_t s) noexcept
 {
     return {c.first[s], c.plan.a};
 }
 
-SecondOrder secondOrder(const AllpassStages::Channel& c, size_t s) noexcept
+SecondOrder secondOrder(const Channel& c, size_t s) noexcept
 {
     return {c.second[s], c.plan.c0, c.plan.c1};
 }
 
 // Runs a channel's stages from stage `from` on.
-void runFrom(const AllpassStages::Channel& c, size_t from, int n) noexcept
+void runFrom(const Channel& c, size_t from, int n) noexcept
 {
     const auto& plan = c.plan;
     const auto last = static_cast<size_t>(plan.whole);
@@ -113,8 +122,19 @@ void runFrom(const AllpassStages::Channel& c, size_t from, int n) noexcept
 
 } // namespace
 
-AllpassStages::Plan AllpassStages::plan(double sampleRate, float frequency, float phaseDegrees, float q,
-                                        bool secondOrder) noexcept
+void AllpassStages::prepare(double newSampleRate) noexcept
+{
+    sampleRate = newSampleRate;
+    reset();
+}
+
+void AllpassStages::reset() noexcept
+{
+    allpass1State = {};
+    allpass2State = {};
+}
+
+void AllpassStages::setParameters(float frequency, float phaseDegrees, float q, bool secondOrder) noexcept
 {
     Plan p;
     p.secondOrder = secondOrder;
@@ -125,29 +145,37 @@ AllpassStages::Plan AllpassStages::plan(double sampleRate, float frequency, floa
     p.useFrac = p.whole < kAllpassStages && p.frac > 0.001f;
 
     // The coefficients cost a few trigonometric calls; skip them when no stage uses them.
-    if (!p.runsAnyStage())
-        return p;
-
-    const double fc = std::clamp(static_cast<double>(frequency), 0.5, 0.499 * sampleRate);
-    if (secondOrder)
+    if (p.runsAnyStage())
     {
-        const double w0 = 2.0 * std::numbers::pi * fc / sampleRate;
-        const double qc = std::clamp(static_cast<double>(q), 0.1, 100.0);
-        const double alpha = std::sin(w0) / (2.0 * qc);
-        p.c0 = static_cast<float>((1.0 - alpha) / (1.0 + alpha));
-        p.c1 = static_cast<float>(-2.0 * std::cos(w0) / (1.0 + alpha));
+        const double fc = std::clamp(static_cast<double>(frequency), 0.5, 0.499 * sampleRate);
+        if (secondOrder)
+        {
+            const double w0 = 2.0 * std::numbers::pi * fc / sampleRate;
+            const double qc = std::clamp(static_cast<double>(q), 0.1, 100.0);
+            const double alpha = std::sin(w0) / (2.0 * qc);
+            p.c0 = static_cast<float>((1.0 - alpha) / (1.0 + alpha));
+            p.c1 = static_cast<float>(-2.0 * std::cos(w0) / (1.0 + alpha));
+        }
+        else
+        {
+            const double t = std::tan(std::numbers::pi * fc / sampleRate);
+            p.a = static_cast<float>((t - 1.0) / (t + 1.0));
+        }
     }
-    else
-    {
-        const double t = std::tan(std::numbers::pi * fc / sampleRate);
-        p.a = static_cast<float>((t - 1.0) / (t + 1.0));
-    }
-    return p;
+    plan = p;
 }
 
-void AllpassStages::process(const Channel& left, const Channel& right, int n) noexcept
+void AllpassStages::process(float* x, int n) noexcept
 {
-    // Stages that both channels run in full, with the same order, go side by side.
+    runFrom({plan, allpass1State, allpass2State, x}, 0, n);
+}
+
+void AllpassStages::processPair(AllpassStages& leftStages, float* xL, AllpassStages& rightStages, float* xR,
+                                int n) noexcept
+{
+    const Channel left{leftStages.plan, leftStages.allpass1State, leftStages.allpass2State, xL};
+    const Channel right{rightStages.plan, rightStages.allpass1State, rightStages.allpass2State, xR};
+
     const bool sameOrder = left.plan.secondOrder == right.plan.secondOrder;
     const auto shared = static_cast<size_t>(sameOrder ? std::min(left.plan.whole, right.plan.whole) : 0);
     for (size_t s = 0; s < shared; ++s)
@@ -161,9 +189,9 @@ void AllpassStages::process(const Channel& left, const Channel& right, int n) no
     runFrom(right, shared, n);
 }
 
-bool AllpassStages::clearNonFinite(Allpass1States& first, Allpass2States& second) noexcept
+bool AllpassStages::clearNonFinite() noexcept
 {
-    const bool a = clearNonFiniteStages(first);
-    const bool b = clearNonFiniteStages(second);
+    const bool a = clearNonFiniteStages(allpass1State);
+    const bool b = clearNonFiniteStages(allpass2State);
     return a || b;
 }

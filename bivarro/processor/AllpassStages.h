@@ -3,7 +3,8 @@
 #include "bivarro/processor/ChainState.h"
 
 // One channel's all-pass phase shifter: up to eight first- or second-order stages in series, the
-// last one optionally blended in by a fraction. The stage states belong to the caller.
+// last one optionally blended in by a fraction. Stages that do not run keep their state, so a
+// stage that comes back into use continues from where it stopped.
 class AllpassStages
 {
 public:
@@ -21,21 +22,30 @@ public:
         bool runsAnyStage() const noexcept { return whole > 0 || useFrac; }
     };
 
-    static Plan plan(double sampleRate, float frequency, float phaseDegrees, float q, bool secondOrder) noexcept;
+    void prepare(double sampleRate) noexcept;
 
-    // One channel: its plan, its stage states and its samples.
-    struct Channel
-    {
-        const Plan& plan;
-        Allpass1States& first;
-        Allpass2States& second;
-        float* x;
-    };
+    // Zeroes every stage.
+    void reset() noexcept;
 
-    // Runs each channel's planned stages over its samples in place; stages that do not run keep
-    // their state.
-    static void process(const Channel& left, const Channel& right, int n) noexcept;
+    // Plans the stages for the next samples: the phase amount is 90 degrees per first-order stage
+    // or 180 per second-order one.
+    void setParameters(float frequency, float phaseDegrees, float q, bool secondOrder) noexcept;
+
+    void process(float* x, int n) noexcept;
+
+    // Both channels of the pair at once: stages that both run in full go side by side.
+    static void processPair(AllpassStages& left, float* xL, AllpassStages& right, float* xR, int n) noexcept;
 
     // Zeroes every stage whose state is no longer finite; true when one was.
-    static bool clearNonFinite(Allpass1States& first, Allpass2States& second) noexcept;
+    bool clearNonFinite() noexcept;
+
+    const Plan& currentPlan() const noexcept { return plan; }
+    const Allpass1States& firstOrderStates() const noexcept { return allpass1State; }
+    const Allpass2States& secondOrderStates() const noexcept { return allpass2State; }
+
+private:
+    double sampleRate = 44100.0;
+    Plan plan;
+    Allpass1States allpass1State{};
+    Allpass2States allpass2State{};
 };

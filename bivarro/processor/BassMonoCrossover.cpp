@@ -1,5 +1,7 @@
 #include "bivarro/processor/BassMonoCrossover.h"
 
+#include <juce_core/juce_core.h>
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -35,10 +37,53 @@ void BassMonoCrossover::design(double sampleRate, float frequency, BiquadCoeffs&
                 static_cast<float>((1.0 + c) / 2.0 / a0), a1, a2};
 }
 
-void BassMonoCrossover::process(const BiquadCoeffs& lp, const BiquadCoeffs& hp, CrossoverStates& states,
-                                const float* left, const float* right, float* lowL, float* lowR, float* highL,
-                                float* highR, int n) noexcept
+void BassMonoCrossover::prepare(double newSampleRate) noexcept
 {
+    sampleRate = newSampleRate;
+    reset();
+}
+
+void BassMonoCrossover::reset() noexcept
+{
+    crossoverState = {};
+    lastCrossoverFreq = -1.0f;
+    lastCrossoverRate = -1.0f;
+    crossoverCounter = 0;
+}
+
+void BassMonoCrossover::process(RampValues frequencies, const float* left, const float* right, float* lowL, float* lowR,
+                                float* highL, float* highR, int n) noexcept
+{
+    const auto rate = static_cast<float>(sampleRate);
+    for (int i = 0; i < n;)
+    {
+        const int old = crossoverCounter++;
+        const bool stale = !juce::exactlyEqual(lastCrossoverRate, rate) || lastCrossoverFreq < 0.0f;
+        if (old >= 31 || stale)
+        {
+            crossoverCounter = 0;
+            if (stale || std::abs(frequencies[i] - lastCrossoverFreq) > 0.05f)
+            {
+                design(sampleRate, frequencies[i], lowPassCoeffs, highPassCoeffs);
+                lastCrossoverFreq = frequencies[i];
+                lastCrossoverRate = rate;
+            }
+        }
+
+        // Samples up to the next check keep these coefficients.
+        const int len = std::min(n - i, 1 + std::max(0, 31 - crossoverCounter));
+        crossoverCounter += len - 1;
+        run(left + i, right + i, lowL + i, lowR + i, highL + i, highR + i, len);
+        i += len;
+    }
+}
+
+void BassMonoCrossover::run(const float* left, const float* right, float* lowL, float* lowR, float* highL, float* highR,
+                            int n) noexcept
+{
+    const BiquadCoeffs& lp = lowPassCoeffs;
+    const BiquadCoeffs& hp = highPassCoeffs;
+    CrossoverStates& states = crossoverState;
     const Lanes b0 = lanes(lp.b0, hp.b0);
     const Lanes b1 = lanes(lp.b1, hp.b1);
     const Lanes b2 = lanes(lp.b2, hp.b2);
@@ -77,7 +122,7 @@ void BassMonoCrossover::process(const BiquadCoeffs& lp, const BiquadCoeffs& hp, 
     }
 }
 
-bool BassMonoCrossover::clearNonFinite(CrossoverStates& states) noexcept
+bool BassMonoCrossover::clearNonFinite() noexcept
 {
-    return clearNonFiniteStages(states);
+    return clearNonFiniteStages(crossoverState);
 }

@@ -9,12 +9,32 @@ namespace
 constexpr float minDelay = 0.001f;
 } // namespace
 
-void FractionalDelay::process(std::vector<float>& line, int mask, int& writeIndex, RampValues delays, float* x,
-                              int n) noexcept
+void FractionalDelay::prepare(double sampleRate)
+{
+    // 50 ms and a few samples of headroom, at least 64.
+    const int b = static_cast<int>(static_cast<float>(sampleRate) * 0.05f);
+    const int c = std::max(b, 60) + 3;
+    int size = 1;
+    while (size <= c)
+        size <<= 1;
+
+    line.assign(static_cast<size_t>(size), 0.0f);
+    mask = size - 1;
+    writeIndex = 0;
+}
+
+void FractionalDelay::reset() noexcept
+{
+    std::fill(line.begin(), line.end(), 0.0f);
+    writeIndex = 0;
+}
+
+void FractionalDelay::process(RampValues delays, float* x, int n) noexcept
 {
     float* const buf = line.data();
-    auto at = [buf, mask](int index) -> float& { return buf[index & mask]; };
-    int w = writeIndex;
+    const int m = mask;
+    auto at = [buf, m](int index) -> float& { return buf[index & m]; };
+    const int w = writeIndex;
 
     if (delays.steady() && delays[0] < minDelay)
     {
@@ -48,7 +68,7 @@ void FractionalDelay::process(std::vector<float>& line, int mask, int& writeInde
     writeIndex = (w + n) & mask;
 }
 
-bool FractionalDelay::clearNonFinite(std::vector<float>& line) noexcept
+bool FractionalDelay::clearNonFinite() noexcept
 {
     bool cleared = false;
     for (auto& v : line)

@@ -4,15 +4,30 @@
 
 #include <vector>
 
-// One channel's delay with linear interpolation between the two samples around the delay time.
-// The line (a power-of-two length), its mask and the write index belong to the caller.
+// One channel's delay of up to 50 ms with linear interpolation between the two samples around the
+// delay time. The line has a power-of-two length, so wrapping is a mask.
 class FractionalDelay
 {
 public:
-    // Writes x[i] into the line and replaces it by the line read delays[i] samples back.
-    static void process(std::vector<float>& line, int mask, int& writeIndex, RampValues delays, float* x,
-                        int n) noexcept;
+    // Sizes the line for the rate (the only allocation) and clears it.
+    void prepare(double sampleRate);
+
+    // Clears the line and puts the write index at its start.
+    void reset() noexcept;
+
+    // Writes x[i] into the line and replaces it by the line read delays[i] samples back; delays
+    // lie within 0 .. maxDelay().
+    void process(RampValues delays, float* x, int n) noexcept;
 
     // Zeroes the samples of the line that are not finite; true when there were any.
-    static bool clearNonFinite(std::vector<float>& line) noexcept;
+    bool clearNonFinite() noexcept;
+
+    bool isPrepared() const noexcept { return !line.empty(); }
+    int maxDelay() const noexcept { return mask; }
+    const std::vector<float>& samples() const noexcept { return line; }
+
+private:
+    std::vector<float> line;
+    int mask = 0;
+    int writeIndex = 0;
 };

@@ -125,3 +125,78 @@ TEST(ChainFaults, NonFiniteSamplePassesOnceAndLeavesNoTrace)
         EXPECT_GT(std::abs(l2[511]), 0.1f);
     }
 }
+
+// A host may hand any float to a parameter's raw value. A non-finite one counts as the value the
+// parameter had before: nothing crashes, nothing non-finite comes out, and the audio is exactly
+// what it would have been had the value never arrived.
+TEST(ChainFaults, NonFiniteParameterValuesKeepTheLastGoodValue)
+{
+    const ChainRig::Params active = {
+        {"apOrder2R", 1},      {"apPhaseL", 135}, {"apPhaseR", 170}, {"apFcL", 400},   {"apFcR", 2500},
+        {"apQL", 0.7f},        {"apQR", 3},       {"panL", 20},      {"panR", -30},    {"monoMakerInt", 60},
+        {"width", 150},        {"asymmetry", 25}, {"rotation", 30},  {"midGain", -3},  {"sideGain", 4.5f},
+        {"trimOut", -2},       {"gainL", -1},     {"gainR", 2},      {"delayL", 7.5f}, {"delayR", 12.25f},
+        {"monoMakerFreq", 200}};
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    const float bad[] = {std::numeric_limits<float>::quiet_NaN(), inf, -inf};
+
+    BivarroAudioProcessor scratch;
+    int checked = 0;
+    for (auto* param : scratch.getParameters())
+    {
+        if (dynamic_cast<juce::AudioParameterFloat*>(param) == nullptr)
+            continue;
+        const auto id = dynamic_cast<juce::RangedAudioParameter*>(param)->getParameterID();
+        ++checked;
+        for (const float value : bad)
+        {
+            SCOPED_TRACE(id + " " + juce::String(value));
+            ChainRig hit(active);
+            ChainRig clean(active);
+            auto* raw = hit.proc.apvts.getRawParameterValue(id);
+            const float good = raw->load();
+            std::mt19937 rng(3);
+
+            for (int block = 0; block < 6; ++block)
+            {
+                // Blocks 1 and 2 see the bad value; block 3 the good one again.
+                raw->store(block == 1 || block == 2 ? value : good);
+                const auto l = noise(256, rng);
+                const auto r = noise(256, rng);
+                const auto out = hit.run(l, r);
+                const auto expected = clean.run(l, r);
+                ASSERT_TRUE(allFinite(out.first) && allFinite(out.second)) << "block " << block;
+                ASSERT_EQ(out, expected) << "block " << block;
+            }
+        }
+    }
+    EXPECT_EQ(checked, 20);
+
+    // A bad value already there when the host prepares counts as the default.
+    for (const float value : bad)
+    {
+        for (auto* param : scratch.getParameters())
+        {
+            const auto id = dynamic_cast<juce::RangedAudioParameter*>(param)->getParameterID();
+            SCOPED_TRACE(id + " at prepare " + juce::String(value));
+            BivarroAudioProcessor proc;
+            proc.apvts.getRawParameterValue(id)->store(value);
+            ChainRig reference;
+            proc.prepareToPlay(48000.0, 512);
+            juce::AudioBuffer<float> buffer(2, 256);
+            juce::MidiBuffer midi;
+            std::mt19937 rng(5);
+            const auto l = noise(256, rng);
+            const auto r = noise(256, rng);
+            buffer.copyFrom(0, 0, l.data(), 256);
+            buffer.copyFrom(1, 0, r.data(), 256);
+            proc.processBlock(buffer, midi);
+            const auto expected = reference.run(l, r);
+            for (int i = 0; i < 256; ++i)
+            {
+                ASSERT_EQ(buffer.getSample(0, i), expected.first[static_cast<size_t>(i)]) << i;
+                ASSERT_EQ(buffer.getSample(1, i), expected.second[static_cast<size_t>(i)]) << i;
+            }
+        }
+    }
+}

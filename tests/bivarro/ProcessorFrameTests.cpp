@@ -74,7 +74,7 @@ TEST(BivarroParameters, TableInHostOrder)
         EXPECT_EQ(juce::String(BivarroParameters::hostOrder[i]), row.id);
         EXPECT_EQ(p->getName(100), row.name);
         EXPECT_EQ(p->getLabel(), row.label);
-        EXPECT_EQ(p->getVersionHint(), 0);
+        EXPECT_EQ(p->getVersionHint(), 1);
         EXPECT_TRUE(p->isAutomatable());
 
         if (row.isSwitch)
@@ -94,7 +94,32 @@ TEST(BivarroParameters, TableInHostOrder)
         EXPECT_FLOAT_EQ(rawParam(proc.apvts, row.id), row.def);
     }
     EXPECT_EQ(params[27]->getName(100), "Bypass");
-    EXPECT_EQ(proc.getBypassParameter(), nullptr);
+}
+
+// Hosts show one bypass: our own switch, which the host's bypass button then drives.
+TEST(BivarroParameters, HostBypassIsOurOwnSwitch)
+{
+    BivarroAudioProcessor proc;
+    auto* bypass = proc.getBypassParameter();
+    ASSERT_NE(bypass, nullptr);
+    EXPECT_EQ(bypass, proc.apvts.getParameter("bypass"));
+    EXPECT_EQ(bypass->getParameterIndex(), 27);
+
+    proc.prepareToPlay(48000.0, 64);
+    bypass->setValueNotifyingHost(1.0f);
+    juce::AudioBuffer<float> buffer(2, 64);
+    for (int i = 0; i < 64; ++i)
+    {
+        buffer.setSample(0, i, 0.01f * static_cast<float>(i));
+        buffer.setSample(1, i, -0.02f * static_cast<float>(i));
+    }
+    const juce::AudioBuffer<float> input(buffer);
+    setParam(proc.apvts, "gainL", -20.0f);
+    juce::MidiBuffer midi;
+    proc.processBlock(buffer, midi);
+    for (int ch = 0; ch < 2; ++ch)
+        for (int i = 0; i < 64; ++i)
+            EXPECT_EQ(buffer.getSample(ch, i), input.getSample(ch, i));
 }
 
 TEST(BivarroParameters, FrequencyRanges)
@@ -158,13 +183,13 @@ TEST(BivarroProcessor, NewInstance)
     EXPECT_FLOAT_EQ(proc.peakDbR.load(), -100.0f);
     EXPECT_FLOAT_EQ(proc.rmsDbL.load(), -100.0f);
     EXPECT_FLOAT_EQ(proc.rmsDbR.load(), -100.0f);
-    EXPECT_EQ(proc.scopeInWritePos.load(), 0);
-    EXPECT_EQ(proc.scopeOutWritePos.load(), 0);
-    EXPECT_EQ(proc.editorWidth.load(), 380);
-    EXPECT_EQ(proc.activeSlot.load(), 0);
-    EXPECT_TRUE(proc.analyserSnapToPlugin.load());
-    EXPECT_FLOAT_EQ(proc.analyserOutputBright.load(), 0.88f);
-    EXPECT_EQ(proc.analyserWinX.load(), -1);
+    EXPECT_EQ(proc.inputScope().writePosition(), 0);
+    EXPECT_EQ(proc.outputScope().writePosition(), 0);
+    EXPECT_EQ(proc.settings.editorWidth.load(), 380);
+    EXPECT_EQ(proc.settings.activeSlot.load(), 0);
+    EXPECT_TRUE(proc.settings.analyserSnapToPlugin.load());
+    EXPECT_FLOAT_EQ(proc.settings.analyserOutputBright.load(), 0.88f);
+    EXPECT_EQ(proc.settings.analyserWinX.load(), -1);
 
     const auto live = proc.apvts.copyState();
     for (auto& slot : proc.slots)

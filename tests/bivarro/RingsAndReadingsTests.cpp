@@ -119,16 +119,16 @@ TEST(ScopeRings, HoldInputAndOutputBehindTheirPositions)
     rig.run(l, r);
     auto& p = rig.proc;
     // 1000 + 20000 = 21000, which is 4616 past a whole ring.
-    EXPECT_EQ(p.scopeInWritePos.load(), (1000 + 20000) & 16383);
-    EXPECT_EQ(p.scopeOutWritePos.load(), 4616);
+    EXPECT_EQ(p.inputScope().writePosition(), (1000 + 20000) & 16383);
+    EXPECT_EQ(p.outputScope().writePosition(), 4616);
     for (int i = 20000 - 16384; i < 20000; ++i)
     {
         const auto at = static_cast<size_t>((1000 + i) & 16383);
         const auto k = static_cast<size_t>(i);
-        ASSERT_EQ(p.scopeInL[at], l[k]) << i;
-        ASSERT_EQ(p.scopeInR[at], r[k]) << i;
-        ASSERT_NEAR(p.scopeOutL[at], l[k] * g, 1e-6f) << i;
-        ASSERT_NEAR(p.scopeOutR[at], r[k] * g, 1e-6f) << i;
+        ASSERT_EQ(p.inputScope().left(at), l[k]) << i;
+        ASSERT_EQ(p.inputScope().right(at), r[k]) << i;
+        ASSERT_NEAR(p.outputScope().left(at), l[k] * g, 1e-6f) << i;
+        ASSERT_NEAR(p.outputScope().right(at), r[k] * g, 1e-6f) << i;
     }
 }
 
@@ -137,8 +137,8 @@ TEST(ScopeRings, ShortBlocksAdvanceByTheirLength)
     ChainRig rig;
     for (int n : {1, 63, 512, 16383})
         rig.runDc(0.5f, 0.5f, n);
-    EXPECT_EQ(rig.proc.scopeInWritePos.load(), (1 + 63 + 512 + 16383) & 16383);
-    EXPECT_EQ(rig.proc.scopeOutWritePos.load(), rig.proc.scopeInWritePos.load());
+    EXPECT_EQ(rig.proc.inputScope().writePosition(), (1 + 63 + 512 + 16383) & 16383);
+    EXPECT_EQ(rig.proc.outputScope().writePosition(), rig.proc.inputScope().writePosition());
 }
 
 TEST(SignalChain, OneChannelAndEmptyBlocksChangeNothing)
@@ -148,9 +148,16 @@ TEST(SignalChain, OneChannelAndEmptyBlocksChangeNothing)
     rig.set({{"gainL", -12.0f}, {"monoMakerFreq", 600.0f}});
 
     auto& p = rig.proc;
-    const int inPos = p.scopeInWritePos.load(), outPos = p.scopeOutWritePos.load();
+    const int inPos = p.inputScope().writePosition(), outPos = p.outputScope().writePosition();
     const float peak = p.peakDbL.load(), rms = p.rmsDbL.load();
-    const auto ringIn = p.scopeInL, ringOut = p.scopeOutL;
+    // Both channels of a whole ring, through the reader.
+    auto contents = [](const ScopeRingReader& ring)
+    {
+        std::vector<float> l(ScopeRingReader::size), r(ScopeRingReader::size);
+        ring.copy(0, ScopeRingReader::size, l.data(), r.data());
+        return std::pair{l, r};
+    };
+    const auto ringIn = contents(p.inputScope()), ringOut = contents(p.outputScope());
     const float gain = rig.probe.gainCurrentL();
     const int counter = rig.probe.crossoverCounter();
     const auto states = rig.probe.crossoverStates();
@@ -165,12 +172,12 @@ TEST(SignalChain, OneChannelAndEmptyBlocksChangeNothing)
     juce::AudioBuffer<float> empty(2, 0);
     p.processBlock(empty, midi);
 
-    EXPECT_EQ(p.scopeInWritePos.load(), inPos);
-    EXPECT_EQ(p.scopeOutWritePos.load(), outPos);
+    EXPECT_EQ(p.inputScope().writePosition(), inPos);
+    EXPECT_EQ(p.outputScope().writePosition(), outPos);
     EXPECT_EQ(p.peakDbL.load(), peak);
     EXPECT_EQ(p.rmsDbL.load(), rms);
-    EXPECT_EQ(p.scopeInL, ringIn);
-    EXPECT_EQ(p.scopeOutL, ringOut);
+    EXPECT_EQ(contents(p.inputScope()), ringIn);
+    EXPECT_EQ(contents(p.outputScope()), ringOut);
     EXPECT_EQ(rig.probe.gainCurrentL(), gain);
     EXPECT_EQ(rig.probe.crossoverCounter(), counter);
     EXPECT_EQ(std::memcmp(&states, &rig.probe.crossoverStates(), sizeof states), 0);

@@ -59,40 +59,40 @@ juce::XmlElement* slotChild(juce::XmlElement& root, int index)
 // Every interface setting away from its default, each within its limits.
 void setEverySetting(Proc& p)
 {
-    p.editorWidth = 455;
-    p.tooltipsEnabled = true;
-    p.languageSpanish = true;
-    p.meterHold = true;
-    p.linkGain = 1;
-    p.linkDelay = -1;
-    p.linkFreq = 1;
-    p.linkPhase = -1;
-    p.linkPan = 1;
-    p.linkMidSide = -1;
-    p.linkAsymRot = 1;
-    p.linkQ = -1;
-    p.linkOrd = 1;
-    p.linkPol = -1;
-    p.linkMuteL = 1;
-    p.linkMuteSid = -1;
-    p.analyserScopeMode = 1;
-    p.analyserZoom = 2.5f;
-    p.analyserRelScope = 3.0f;
-    p.analyserRelCorr = 0.4f;
-    p.analyserRelPan = 1.2f;
-    p.analyserCfgOpen = true;
-    p.analyserWinX = 120;
-    p.analyserWinY = 80;
-    p.analyserWinW = 790;
-    p.analyserWinH = 426;
-    p.analyserSnapToPlugin = false;
-    p.analyserAlwaysOnTop = false;
-    p.analyserOpen = true;
-    p.analyserTriangleAlpha = 0.33f;
-    p.analyserDotDensity = 1.65f;
-    p.analyserInputBright = 0.5f;
-    p.analyserOutputBright = 0.7f;
-    p.activeSlot = 2;
+    p.settings.editorWidth = 455;
+    p.settings.tooltipsEnabled = true;
+    p.settings.languageSpanish = true;
+    p.settings.meterHold = true;
+    p.settings.linkGain = 1;
+    p.settings.linkDelay = -1;
+    p.settings.linkFreq = 1;
+    p.settings.linkPhase = -1;
+    p.settings.linkPan = 1;
+    p.settings.linkMidSide = -1;
+    p.settings.linkAsymRot = 1;
+    p.settings.linkQ = -1;
+    p.settings.linkOrd = 1;
+    p.settings.linkPol = -1;
+    p.settings.linkMuteL = 1;
+    p.settings.linkMuteSid = -1;
+    p.settings.analyserScopeMode = 1;
+    p.settings.analyserZoom = 2.5f;
+    p.settings.analyserRelScope = 3.0f;
+    p.settings.analyserRelCorr = 0.4f;
+    p.settings.analyserRelPan = 1.2f;
+    p.settings.analyserCfgOpen = true;
+    p.settings.analyserWinX = 120;
+    p.settings.analyserWinY = 80;
+    p.settings.analyserWinW = 790;
+    p.settings.analyserWinH = 426;
+    p.settings.analyserSnapToPlugin = false;
+    p.settings.analyserAlwaysOnTop = false;
+    p.settings.analyserOpen = true;
+    p.settings.analyserTriangleAlpha = 0.33f;
+    p.settings.analyserDotDensity = 1.65f;
+    p.settings.analyserInputBright = 0.5f;
+    p.settings.analyserOutputBright = 0.7f;
+    p.settings.activeSlot = 2;
 }
 
 // Every parameter away from its default, each to a value of its own.
@@ -239,11 +239,11 @@ TEST(BivarroSavedState, RoundTripIntoANewInstance)
 
     for (const char* id : BivarroParameters::hostOrder)
         EXPECT_EQ(rawParam(a.apvts, id), rawParam(b.apvts, id)) << id;
-    EXPECT_EQ(b.activeSlot.load(), 2);
-    EXPECT_EQ(b.editorWidth.load(), 455);
-    EXPECT_FLOAT_EQ(b.analyserRelScope.load(), 3.0f);
-    EXPECT_EQ(b.analyserWinW.load(), 790);
-    EXPECT_FALSE(b.analyserSnapToPlugin.load());
+    EXPECT_EQ(b.settings.activeSlot.load(), 2);
+    EXPECT_EQ(b.settings.editorWidth.load(), 455);
+    EXPECT_FLOAT_EQ(b.settings.analyserRelScope.load(), 3.0f);
+    EXPECT_EQ(b.settings.analyserWinW.load(), 790);
+    EXPECT_FALSE(b.settings.analyserSnapToPlugin.load());
     EXPECT_FLOAT_EQ(paramIn(b.slots[0], "gainL"), -6.0f);
     EXPECT_FLOAT_EQ(paramIn(b.slots[1], "width"), 250.0f);
     for (const auto& slot : b.slots)
@@ -271,7 +271,7 @@ TEST(BivarroSavedState, SavingTwiceGivesTheSameBytes)
     EXPECT_EQ(save(p), save(p));
 
     setEveryParameter(p);
-    p.activeSlot = 1;
+    p.settings.activeSlot = 1;
     const auto first = save(p);
     EXPECT_EQ(save(p), first);
 
@@ -300,7 +300,7 @@ TEST(BivarroSavedState, SavingTwiceGivesTheSameBytes)
 TEST(BivarroSavedState, UnreadableBlocksChangeNothing)
 {
     Proc donor;
-    donor.editorWidth = 512;
+    donor.settings.editorWidth = 512;
     const auto good = save(donor);
     const auto* goodBytes = static_cast<const char*>(good.getData());
 
@@ -352,7 +352,7 @@ TEST(BivarroSavedState, UnreadableBlocksChangeNothing)
         EXPECT_TRUE(processesFinite(p));
 
         load(p, good);
-        EXPECT_EQ(p.editorWidth.load(), 512);
+        EXPECT_EQ(p.settings.editorWidth.load(), 512);
     }
 }
 
@@ -440,18 +440,18 @@ TEST(BivarroSavedState, MissingSettingsTakeTheirDefaults)
 TEST(BivarroSavedState, RootTagInAnyCase)
 {
     Proc donor;
-    donor.editorWidth = 500;
+    donor.settings.editorWidth = 500;
     auto doc = xmlOf(save(donor));
     doc->setTagName("parameters");
 
     Proc p;
     load(p, blockOf(*doc));
-    EXPECT_EQ(p.editorWidth.load(), 500);
+    EXPECT_EQ(p.settings.editorWidth.load(), 500);
 
     // What it saves next loads again.
     Proc again;
     load(again, save(p));
-    EXPECT_EQ(again.editorWidth.load(), 500);
+    EXPECT_EQ(again.settings.editorWidth.load(), 500);
 }
 
 // A document whose slots hold gain -3, -6, -9 dB, loaded into an instance whose slots hold 10, 11, 12.
@@ -487,7 +487,7 @@ TEST(BivarroSavedState, SlotChildren)
         Proc src;
         for (int i = 0; i < 3; ++i)
             setParamIn(src.slots[static_cast<size_t>(i)], "gainL", -3.0f * static_cast<float>(i + 1));
-        src.activeSlot = -1; // so that saving keeps all three slots as they are
+        src.settings.activeSlot = -1; // so that saving keeps all three slots as they are
         auto doc = xmlOf(save(src));
         doc->setAttribute("activeSlot", c.activeSlot);
         doc->setAttribute("editorWidth", 444);
@@ -498,7 +498,7 @@ TEST(BivarroSavedState, SlotChildren)
             setParamIn(p.slots[static_cast<size_t>(i)], "gainL", 10.0f + static_cast<float>(i));
         load(p, blockOf(*doc));
 
-        EXPECT_EQ(p.editorWidth.load(), 444);
+        EXPECT_EQ(p.settings.editorWidth.load(), 444);
         for (size_t i = 0; i < 3; ++i)
         {
             EXPECT_FLOAT_EQ(paramIn(p.slots[i], "gainL"), c.slotGain[i]) << "slot " << i;
@@ -516,7 +516,7 @@ TEST(BivarroSavedState, SlotChildren)
         EXPECT_EQ(out->getNumChildElements(), 33);
         Proc again;
         load(again, next);
-        EXPECT_EQ(again.editorWidth.load(), 444);
+        EXPECT_EQ(again.settings.editorWidth.load(), 444);
         EXPECT_FLOAT_EQ(rawParam(again.apvts, "gainL"), c.liveGain);
     }
 }
@@ -562,7 +562,7 @@ TEST(BivarroSavedState, UnusableParameterValuesTakeTheDefault)
         {
             const juce::ScopedLock lock(p.slotLock);
             p.slots[0] = p.apvts.copyState();
-            p.activeSlot = 1;
+            p.settings.activeSlot = 1;
             p.apvts.replaceState(p.slots[1]);
         }
         EXPECT_FLOAT_EQ(rawParam(p.apvts, "width"), 100.0f);

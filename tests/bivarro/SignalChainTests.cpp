@@ -427,13 +427,13 @@ TEST(SignalChain, BypassIsBitExactWhileRingsAndReadingsMove)
     EXPECT_EQ(outR, r);
 
     auto& p = rig.proc;
-    EXPECT_EQ(p.scopeInWritePos.load(), 1000);
-    EXPECT_EQ(p.scopeOutWritePos.load(), 1000);
+    EXPECT_EQ(p.inputScope().writePosition(), 1000);
+    EXPECT_EQ(p.outputScope().writePosition(), 1000);
     for (size_t i = 0; i < 1000; ++i)
     {
-        ASSERT_EQ(p.scopeInL[i], l[i]);
-        ASSERT_EQ(p.scopeOutL[i], l[i]);
-        ASSERT_EQ(p.scopeOutR[i], r[i]);
+        ASSERT_EQ(p.inputScope().left(i), l[i]);
+        ASSERT_EQ(p.outputScope().left(i), l[i]);
+        ASSERT_EQ(p.outputScope().right(i), r[i]);
     }
     float peak = 0.0f;
     for (float v : l)

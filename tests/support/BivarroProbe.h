@@ -7,16 +7,18 @@ struct BivarroProcessorProbe
 {
     explicit BivarroProcessorProbe(BivarroAudioProcessor& p) : proc(p) {}
 
-    size_t delayLineSize() const { return proc.delayLineL.size(); }
-    size_t delayLineSizeR() const { return proc.delayLineR.size(); }
-    int delayMask() const { return proc.delayMask; }
-    double sampleRate() const { return proc.currentSampleRate; }
+    const BivarroChain& chain() const { return proc.chain; }
+
+    size_t delayLineSize() const { return chain().delayLineL.samples().size(); }
+    size_t delayLineSizeR() const { return chain().delayLineR.samples().size(); }
+    int delayMask() const { return chain().delayLineL.maxDelay(); }
+    double sampleRate() const { return chain().currentSampleRate; }
     bool lastBypass() const { return proc.lastBypass; }
-    float lastCrossoverFreq() const { return proc.lastCrossoverFreq; }
-    int crossoverCounter() const { return proc.crossoverCounter; }
+    float lastCrossoverFreq() const { return chain().crossover.lastFrequency(); }
+    int crossoverCounter() const { return chain().crossover.samplesSinceCheck(); }
 
     // Steps a ramp takes: move the target far away and count the steps until it lands.
-    static int rampSteps(BivarroAudioProcessor::Smoother s)
+    static int rampSteps(LinearSmoother s)
     {
         s.setTargetValue(s.getTargetValue() + 1000.0f);
         int n = 0;
@@ -28,26 +30,26 @@ struct BivarroProcessorProbe
         return n;
     }
 
-    int gainRampSteps() const { return rampSteps(proc.gainSmootherL); }
-    int delayRampSteps() const { return rampSteps(proc.delaySmootherL); }
-    int bassMonoAmountRampSteps() const { return rampSteps(proc.bassMonoAmountSmoother); }
-    int bassMonoFreqRampSteps() const { return rampSteps(proc.bassMonoFreqSmoother); }
-    int rotationRampSteps() const { return rampSteps(proc.rotationSmoother); }
+    int gainRampSteps() const { return rampSteps(chain().gainSmootherL); }
+    int delayRampSteps() const { return rampSteps(chain().delaySmootherL); }
+    int bassMonoAmountRampSteps() const { return rampSteps(chain().bassMonoAmountSmoother); }
+    int bassMonoFreqRampSteps() const { return rampSteps(chain().bassMonoFreqSmoother); }
+    int rotationRampSteps() const { return rampSteps(chain().rotationSmoother); }
 
-    float gainCurrentL() const { return proc.gainSmootherL.getCurrentValue(); }
-    float delayCurrentL() const { return proc.delaySmootherL.getCurrentValue(); }
-    float widthCurrent() const { return proc.widthSmoother.getCurrentValue(); }
-    float rotationCurrent() const { return proc.rotationSmoother.getCurrentValue(); }
-    float trimCurrent() const { return proc.trimOutSmoother.getCurrentValue(); }
-    float bassMonoAmountCurrent() const { return proc.bassMonoAmountSmoother.getCurrentValue(); }
-    float bassMonoFreqCurrent() const { return proc.bassMonoFreqSmoother.getCurrentValue(); }
+    float gainCurrentL() const { return chain().gainSmootherL.getCurrentValue(); }
+    float delayCurrentL() const { return chain().delaySmootherL.getCurrentValue(); }
+    float widthCurrent() const { return chain().widthSmoother.getCurrentValue(); }
+    float rotationCurrent() const { return chain().rotationSmoother.getCurrentValue(); }
+    float trimCurrent() const { return chain().trimOutSmoother.getCurrentValue(); }
+    float bassMonoAmountCurrent() const { return chain().bassMonoAmountSmoother.getCurrentValue(); }
+    float bassMonoFreqCurrent() const { return chain().bassMonoFreqSmoother.getCurrentValue(); }
 
-    BiquadCoeffs lowPassCoeffs() const { return proc.lowPassCoeffs; }
-    BiquadCoeffs highPassCoeffs() const { return proc.highPassCoeffs; }
-    const CrossoverStates& crossoverStates() const { return proc.crossoverState; }
-    const Allpass2States& allpass2L() const { return proc.allpass2StateL; }
-    const std::vector<float>& delayLineL() const { return proc.delayLineL; }
-    const std::vector<float>& delayLineR() const { return proc.delayLineR; }
+    BiquadCoeffs lowPassCoeffs() const { return chain().crossover.lowPass(); }
+    BiquadCoeffs highPassCoeffs() const { return chain().crossover.highPass(); }
+    const CrossoverStates& crossoverStates() const { return chain().crossover.states(); }
+    const Allpass2States& allpass2L() const { return chain().allpassL.secondOrderStates(); }
+    const std::vector<float>& delayLineL() const { return chain().delayLineL.samples(); }
+    const std::vector<float>& delayLineR() const { return chain().delayLineR.samples(); }
 
     BivarroAudioProcessor& proc;
 };
