@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 
@@ -123,13 +124,21 @@ TEST(ScopeRings, HoldInputAndOutputBehindTheirPositions)
     EXPECT_EQ(p.outputScope().writePosition(), 4616);
     for (int i = 20000 - 16384; i < 20000; ++i)
     {
-        const auto at = static_cast<size_t>((1000 + i) & 16383);
+        const int at = (1000 + i) & 16383;
         const auto k = static_cast<size_t>(i);
         ASSERT_EQ(p.inputScope().left(at), l[k]) << i;
         ASSERT_EQ(p.inputScope().right(at), r[k]) << i;
         ASSERT_NEAR(p.outputScope().left(at), l[k] * g, 1e-6f) << i;
         ASSERT_NEAR(p.outputScope().right(at), r[k] * g, 1e-6f) << i;
     }
+
+    // What a reader copies from behind the write position, across the end of the ring.
+    const int count = 8192;
+    std::vector<float> inL(count), inR(count);
+    const auto in = p.inputScope();
+    in.copy(in.writePosition() - count, count, inL.data(), inR.data());
+    EXPECT_TRUE(std::equal(inL.begin(), inL.end(), l.end() - count));
+    EXPECT_TRUE(std::equal(inR.begin(), inR.end(), r.end() - count));
 }
 
 TEST(ScopeRings, ShortBlocksAdvanceByTheirLength)
