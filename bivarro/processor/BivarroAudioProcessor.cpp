@@ -1,4 +1,5 @@
 #include "bivarro/processor/BivarroAudioProcessor.h"
+#include "bivarro/editor/BivarroAudioProcessorEditor.h"
 
 #include "bivarro/processor/AllpassStages.h"
 #include "bivarro/processor/BassMonoCrossover.h"
@@ -474,7 +475,7 @@ bool BivarroAudioProcessor::isMidiEffect() const
 
 juce::AudioProcessorEditor* BivarroAudioProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor(*this);
+    return new BivarroAudioProcessorEditor(*this);
 }
 
 bool BivarroAudioProcessor::hasEditor() const
