@@ -27,7 +27,7 @@ constexpr int closeMs = 180;
 constexpr size_t maxTrailEntries = 50;
 constexpr double defaultTolerance = 0.0001;
 // Wheel steps closer together than this form one gesture, so a host records one undo step.
-constexpr double wheelGestureMs = 300.0;
+constexpr int wheelGestureMs = 300;
 
 // One tick of a fade towards 0. Repeated float steps leave a residue that draws nothing but
 // would cost an extra tick, so it counts as 0.
@@ -259,9 +259,17 @@ void OrlintKnob::mouseWheelMove(const juce::MouseEvent& e, const juce::MouseWhee
         v = clampToRange(old + dir * interval);
 
     setHostGesture(true);
-    lastWheelMs = juce::Time::getMillisecondCounterHiRes();
-    startAnimationTimer();
     setValueNow(v);
+
+    // The burst's gesture ends once the wheel has rested; a later step postpones the end.
+    const int step = ++wheelSteps;
+    const juce::Component::SafePointer<OrlintKnob> safe(this);
+    juce::Timer::callAfterDelay(wheelGestureMs,
+                                [safe, step]
+                                {
+                                    if (safe != nullptr && safe->wheelSteps == step)
+                                        safe->setHostGesture(false);
+                                });
 }
 
 void OrlintKnob::mouseDoubleClick(const juce::MouseEvent& e)
@@ -444,9 +452,6 @@ void OrlintKnob::paint(juce::Graphics& g)
 
 void OrlintKnob::timerCallback()
 {
-    if (hostGesture != nullptr && juce::Time::getMillisecondCounterHiRes() - lastWheelMs >= wheelGestureMs)
-        setHostGesture(false);
-
     if (!isVisible())
         return;
 
@@ -495,7 +500,7 @@ void OrlintKnob::timerCallback()
 
     if (animating)
         repaint();
-    else if (!dragging && hostGesture == nullptr)
+    else if (!dragging)
         stopTimer();
 }
 

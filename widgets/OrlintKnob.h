@@ -131,7 +131,7 @@ private:
     // also raises the owner's drag hooks; the wheel, resets and typed values do not.
     std::unique_ptr<juce::Slider::ScopedDragNotification> dragGesture;
     std::unique_ptr<juce::Slider::ScopedDragNotification> hostGesture;
-    double lastWheelMs = 0.0;
+    int wheelSteps = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(OrlintKnob)
 };
