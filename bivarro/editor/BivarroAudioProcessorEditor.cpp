@@ -575,6 +575,7 @@ void BivarroAudioProcessorEditor::resized()
 
     sectionDividerY = headerPx + ey(325.0f);
     bypassOverlay.setBounds(0, headerPx, W, H - headerPx - footerPx);
+    backgroundCache = {};
 }
 
 //==============================================================================
@@ -599,7 +600,31 @@ juce::Colour BivarroAudioProcessorEditor::linkColour(int pair) const
     return state == goldState ? OCols::accentHi : OCols::violet;
 }
 
+// The surface under the controls changes only with the size, but the meters ask for their part of it
+// on every tick: it is drawn once per size into an image, and only the link lines and particles are
+// drawn anew.
 void BivarroAudioProcessorEditor::paint(juce::Graphics& g)
+{
+    logoBounds = {4, (headerHeight - 18) / 2, 20, 18};
+
+    const float scale = g.getInternalContext().getPhysicalPixelScaleFactor();
+    const int imageWidth = juce::roundToInt((float)getWidth() * scale);
+    const int imageHeight = juce::roundToInt((float)getHeight() * scale);
+    if (!backgroundCache.isValid() || backgroundCache.getWidth() != imageWidth ||
+        backgroundCache.getHeight() != imageHeight)
+    {
+        backgroundCache = juce::Image(juce::Image::RGB, juce::jmax(imageWidth, 1), juce::jmax(imageHeight, 1), false);
+        juce::Graphics cacheGraphics(backgroundCache);
+        cacheGraphics.addTransform(juce::AffineTransform::scale(scale));
+        paintBackground(cacheGraphics);
+    }
+    g.drawImageTransformed(backgroundCache, juce::AffineTransform::scale(1.0f / scale));
+
+    paintLinkLines(g);
+    paintLinkParticles(g);
+}
+
+void BivarroAudioProcessorEditor::paintBackground(juce::Graphics& g)
 {
     const int W = getWidth();
     const int H = getHeight();
@@ -625,14 +650,14 @@ void BivarroAudioProcessorEditor::paint(juce::Graphics& g)
     g.setColour(OCols::accent);
     g.fillRect(0, hh - 2, W, 2);
 
-    logoBounds = {4, (hh - 18) / 2, 20, 18};
-    const auto logo = logoBounds.toFloat();
+    const juce::Rectangle<int> logoBadge{4, (hh - 18) / 2, 20, 18};
+    const auto logo = logoBadge.toFloat();
     g.setGradientFill(juce::ColourGradient(OCols::accentHi.brighter(0.3f), logo.getX(), logo.getY(),
                                            OCols::accent.darker(0.4f), logo.getRight(), logo.getBottom(), false));
     g.fillRoundedRectangle(logo, 3.0f);
     g.setColour(juce::Colours::black.withAlpha((juce::uint8)0x99));
     g.setFont(arial(8.5f, true));
-    g.drawText("Orz", logoBounds, juce::Justification::centred, false);
+    g.drawText("Orz", logoBadge, juce::Justification::centred, false);
 
     g.setColour(OCols::textLt);
     g.setFont(arial(11.5f, true));
@@ -676,9 +701,6 @@ void BivarroAudioProcessorEditor::paint(juce::Graphics& g)
     };
     for (const auto& card : cards)
         OrzSig::drawElevatedCard(g, card.toFloat(), 0.0f, 0.0f);
-
-    paintLinkLines(g);
-    paintLinkParticles(g);
 }
 
 void BivarroAudioProcessorEditor::paintLinkLines(juce::Graphics& g)

@@ -156,6 +156,7 @@ private:
     bool switchIsOn(const juce::String& parameterId) const;
     void toggleOrder(const juce::String& parameterId);
     void mirrorSwitches();
+    void paintBackground(juce::Graphics& g);
     void paintLinkLines(juce::Graphics& g);
     void paintLinkParticles(juce::Graphics& g);
     void paintLinkParticle(juce::Graphics& g, juce::Point<float> a, juce::Point<float> b, juce::Colour colour, float t,
@@ -182,6 +183,8 @@ private:
     int footerHeight = 0;
     bool fullyBuilt = false;
     juce::Rectangle<int> logoBounds;
+    // Everything painted under the controls but the link lines and particles; redrawn after a layout.
+    juce::Image backgroundCache;
 
     bool linkGuard = false;
     std::array<LinkPair, numPairs> linkPairs;
