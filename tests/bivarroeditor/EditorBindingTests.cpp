@@ -399,3 +399,10 @@ TEST_F(EditorBindings, LinkPairsJoinTheirKnobsAndStartFromTheirValues)
         EXPECT_EQ(pair.forwardCount + pair.backwardCount, 0) << i;
     }
 }
+
+TEST_F(EditorBindings, TheProcessorOpensThisEditor)
+{
+    EXPECT_TRUE(processor.hasEditor());
+    std::unique_ptr<juce::AudioProcessorEditor> another(processor.createEditor());
+    EXPECT_NE(dynamic_cast<BivarroAudioProcessorEditor*>(another.get()), nullptr);
+}
