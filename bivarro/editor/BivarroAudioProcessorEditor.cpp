@@ -18,12 +18,6 @@ int validLinkState(int stored)
 {
     return stored >= -1 && stored <= 1 ? stored : 0;
 }
-
-// Every drawn text's font: Arial where the system has it.
-juce::Font arial(float height, bool bold = false)
-{
-    return OrzFonts::font(height, bold);
-}
 } // namespace
 
 const std::array<Editor::KnobSpec, 20>& BivarroAudioProcessorEditor::knobSpecs()
@@ -656,11 +650,11 @@ void BivarroAudioProcessorEditor::paintBackground(juce::Graphics& g)
                                            OCols::accent.darker(0.4f), logo.getRight(), logo.getBottom(), false));
     g.fillRoundedRectangle(logo, 3.0f);
     g.setColour(juce::Colours::black.withAlpha((juce::uint8)0x99));
-    g.setFont(arial(8.5f, true));
+    g.setFont(OrzFonts::font(8.5f, true));
     g.drawText("Orz", logoBadge, juce::Justification::centred, false);
 
     g.setColour(OCols::textLt);
-    g.setFont(arial(11.5f, true));
+    g.setFont(OrzFonts::font(11.5f, true));
     g.drawText("Bivarro", juce::Rectangle<int>(28, 0, 92, hh), juce::Justification::centredLeft, false);
 
     g.setColour(OCols::headerDark);
@@ -669,7 +663,7 @@ void BivarroAudioProcessorEditor::paintBackground(juce::Graphics& g)
     g.fillRect(0, H - fh, W, 1);
 
     g.setColour(OCols::textMid.withAlpha((juce::uint8)0xcc));
-    g.setFont(arial(10.5f));
+    g.setFont(OrzFonts::font(10.5f));
     g.drawText("v2.0.0", juce::Rectangle<int>(4, H - fh, 40, fh), juce::Justification::centredLeft, false);
     g.setColour(OCols::textDim);
     g.drawText("Orlintz Engineer", juce::Rectangle<int>(0, H - fh + 14, W, 13), juce::Justification::centred, false);
@@ -684,7 +678,7 @@ void BivarroAudioProcessorEditor::paintBackground(juce::Graphics& g)
     g.setColour(OCols::bg);
     g.fillRect(0, dy + 1, W, H - dy - fh - 1);
 
-    g.setFont(arial(9.0f, true));
+    g.setFont(OrzFonts::font(9.0f, true));
     g.setColour(OCols::colL);
     g.drawText("L", juce::Rectangle<int>(0, hh + 2, column, 12), juce::Justification::centred, false);
     g.setColour(OCols::colR);
