@@ -4,6 +4,7 @@
 #include "widgets/OrzSig.h"
 
 #include <cmath>
+#include <utility>
 
 const juce::Colour OrlintKnob::kColAccent{0xffdaa520};
 const juce::Colour OrlintKnob::kColAccentGlow{0x33daa520};
@@ -25,6 +26,8 @@ constexpr int openMs = 200;
 constexpr int closeMs = 180;
 constexpr size_t maxTrailEntries = 50;
 constexpr double defaultTolerance = 0.0001;
+// Wheel steps closer together than this form one gesture, so a host records one undo step.
+constexpr int wheelGestureMs = 300;
 
 // One tick of a fade towards 0. Repeated float steps leave a residue that draws nothing but
 // would cost an extra tick, so it counts as 0.
@@ -62,6 +65,10 @@ OrlintKnob::OrlintKnob() : juce::Slider(juce::Slider::RotaryVerticalDrag, juce::
 OrlintKnob::~OrlintKnob()
 {
     stopTimer();
+    // The owner may be gone already: end what is open without its hooks.
+    onDragStart = nullptr;
+    onDragEnd = nullptr;
+    finishGestures();
     if (valueEditor != nullptr)
     {
         juce::Desktop::getInstance().getAnimator().cancelAnimation(valueEditor.get(), false);
@@ -110,6 +117,40 @@ void OrlintKnob::setValueNow(double v)
     setValue(v, juce::sendNotificationSync);
 }
 
+void OrlintKnob::setHostGesture(bool open)
+{
+    if (open == (hostGesture != nullptr))
+        return;
+
+    // The drag hooks stand for mouse drags only; keep them out of this notification.
+    const auto dragStartHook = std::exchange(onDragStart, nullptr);
+    const auto dragEndHook = std::exchange(onDragEnd, nullptr);
+    if (open)
+        hostGesture = std::make_unique<juce::Slider::ScopedDragNotification>(*this);
+    else
+        hostGesture.reset();
+    onDragStart = dragStartHook;
+    onDragEnd = dragEndHook;
+}
+
+void OrlintKnob::setValueAsGesture(double v)
+{
+    setHostGesture(true);
+    setValueNow(v);
+    setHostGesture(false);
+}
+
+void OrlintKnob::finishGestures()
+{
+    setHostGesture(false);
+    if (dragGesture != nullptr)
+    {
+        dragging = false;
+        fineMode = false;
+        dragGesture.reset();
+    }
+}
+
 void OrlintKnob::startAnimationTimer()
 {
     if (!isTimerRunning())
@@ -129,6 +170,7 @@ void OrlintKnob::mouseDown(const juce::MouseEvent& e)
         return;
     }
 
+    setHostGesture(false);
     anchorScreenY = e.getScreenY();
     anchorValue = getValue();
     lastShiftDown = fineMode = e.mods.isShiftDown();
@@ -137,8 +179,7 @@ void OrlintKnob::mouseDown(const juce::MouseEvent& e)
     trail.clear();
     startAnimationTimer();
 
-    if (onDragStart)
-        onDragStart();
+    dragGesture = std::make_unique<juce::Slider::ScopedDragNotification>(*this);
     repaint();
 }
 
@@ -184,8 +225,7 @@ void OrlintKnob::mouseUp(const juce::MouseEvent&)
 
     dragging = false;
     fineMode = false;
-    if (onDragEnd)
-        onDragEnd();
+    dragGesture.reset();
 }
 
 void OrlintKnob::mouseWheelMove(const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel)
@@ -218,7 +258,18 @@ void OrlintKnob::mouseWheelMove(const juce::MouseEvent& e, const juce::MouseWhee
     if (interval > 0.0 && juce::approximatelyEqual(getNormalisableRange().snapToLegalValue(v), old))
         v = clampToRange(old + dir * interval);
 
+    setHostGesture(true);
     setValueNow(v);
+
+    // The burst's gesture ends once the wheel has rested; a later step postpones the end.
+    const int step = ++wheelSteps;
+    const juce::Component::SafePointer<OrlintKnob> safe(this);
+    juce::Timer::callAfterDelay(wheelGestureMs,
+                                [safe, step]
+                                {
+                                    if (safe != nullptr && safe->wheelSteps == step)
+                                        safe->setHostGesture(false);
+                                });
 }
 
 void OrlintKnob::mouseDoubleClick(const juce::MouseEvent& e)
@@ -236,7 +287,7 @@ void OrlintKnob::mouseDoubleClick(const juce::MouseEvent& e)
 
     if (e.mods.isCtrlDown())
     {
-        setValueNow(getDoubleClickReturnValue());
+        setValueAsGesture(getDoubleClickReturnValue());
         resetFlash = 1.0f;
         trail.clear();
         startAnimationTimer();
@@ -568,6 +619,6 @@ void OrlintKnob::finishClosing(std::optional<double> typedValue)
     closingEditor = false;
 
     if (typedValue.has_value())
-        setValueNow(clampToRange(*typedValue));
+        setValueAsGesture(clampToRange(*typedValue));
     repaint();
 }

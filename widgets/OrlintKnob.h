@@ -48,6 +48,8 @@ public:
     void openTextEditor();
     void commitTextEditor();
     void cancelTextEditor();
+    // Ends a drag or wheel gesture still open, while the owner's parameter attachment exists.
+    void finishGestures();
 
     std::function<void(bool)> onLinkToggled;
     std::function<void()> onResetToDefault;
@@ -88,6 +90,8 @@ private:
     void closeTextEditor(std::optional<double> typedValue);
     void finishClosing(std::optional<double> typedValue);
     void drawPointer(juce::Graphics& g, float angle, juce::Colour colour) const;
+    void setHostGesture(bool open);
+    void setValueAsGesture(double v);
 
     float c = 0.0f;
     float bodyRadius = 0.0f;
@@ -122,6 +126,12 @@ private:
     double anchorValue = 0.0;
     float lastTrailAngle = -999.0f;
     std::deque<TrailEntry> trail;
+
+    // Open gestures, seen by the slider's listeners (a parameter attachment tells the host). A drag
+    // also raises the owner's drag hooks; the wheel, resets and typed values do not.
+    std::unique_ptr<juce::Slider::ScopedDragNotification> dragGesture;
+    std::unique_ptr<juce::Slider::ScopedDragNotification> hostGesture;
+    int wheelSteps = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(OrlintKnob)
 };

@@ -80,6 +80,7 @@ void OrlintMeter::pushLevels(float newPeakDb, float newRmsDb)
 {
     const float p = clampLevel(newPeakDb);
     const float r = clampLevel(newRmsDb);
+    const float shownPeak = peakDb, shownRms = rmsDb, shownHeld = heldPeakDb, shownHoldAlpha = holdAlpha;
 
     peakDb += (p - peakDb) * (p > peakDb ? attackCoef : releaseCoef);
     rmsDb += (r - rmsDb) * (r > rmsDb ? rmsRiseCoef : rmsFallCoef);
@@ -99,7 +100,11 @@ void OrlintMeter::pushLevels(float newPeakDb, float newRmsDb)
         holdFading = false;
     }
 
-    needsRepaint = true;
+    // Repaint only when something shown moved: a meter fed steady silence draws nothing, which
+    // keeps an idle editor cheap.
+    if (!juce::exactlyEqual(peakDb, shownPeak) || !juce::exactlyEqual(rmsDb, shownRms) ||
+        !juce::exactlyEqual(heldPeakDb, shownHeld) || !juce::exactlyEqual(holdAlpha, shownHoldAlpha))
+        needsRepaint = true;
 }
 
 void OrlintMeter::timerCallback()

@@ -32,6 +32,7 @@ public:
     void pushLevels(float newPeakDb, float newRmsDb);
     void applySettings(float newAttackMs, float newReleaseMs, float newRmsWindowMs, float newBrightness);
     void setHoldEnabled(bool on);
+    bool isHoldEnabled() const { return holdEnabled; }
     void setScaleSide(int side);
     void setChannelLabel(const juce::String& text);
 

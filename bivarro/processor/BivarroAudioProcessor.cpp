@@ -1,4 +1,5 @@
 #include "bivarro/processor/BivarroAudioProcessor.h"
+#include "bivarro/editor/BivarroAudioProcessorEditor.h"
 
 #include "bivarro/processor/BivarroSavedState.h"
 #include "bivarro/processor/ScopeRing.h"
@@ -135,7 +136,7 @@ bool BivarroAudioProcessor::isMidiEffect() const
 
 juce::AudioProcessorEditor* BivarroAudioProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor(*this);
+    return new BivarroAudioProcessorEditor(*this);
 }
 
 bool BivarroAudioProcessor::hasEditor() const

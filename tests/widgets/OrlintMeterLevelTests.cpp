@@ -295,3 +295,21 @@ TEST_F(MeterFixture, NaNNeverReachesTheLevels)
         EXPECT_TRUE(std::isfinite(probe.heldPeakDb()));
     }
 }
+
+TEST_F(MeterFixture, SteadyLevelsStopAskingForRepaints)
+{
+    // Fed the same level, the bars settle within a few seconds and then ask for nothing.
+    for (const float db : {-99.0f, -100.0f, -12.0f})
+    {
+        for (int i = 0; i < 1000; ++i)
+        {
+            meter.pushLevels(db, db);
+            meter.timerCallback();
+        }
+        meter.pushLevels(db, db);
+        EXPECT_FALSE(probe.needsRepaint()) << db;
+    }
+
+    meter.pushLevels(-11.0f, -12.0f);
+    EXPECT_TRUE(probe.needsRepaint()) << "a moving level is drawn";
+}

@@ -25,6 +25,7 @@ struct OrlintMeterProbe
     float rmsFallCoef() const { return meter.rmsFallCoef; }
 
     bool layoutValid() const { return meter.layoutValid; }
+    bool needsRepaint() const { return meter.needsRepaint; }
     juce::Rectangle<float> labelRect() const { return meter.labelRect; }
     juce::Rectangle<float> barRect() const { return meter.barRect; }
     juce::Rectangle<float> readoutRect() const { return meter.readoutRect; }

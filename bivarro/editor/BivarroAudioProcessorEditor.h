@@ -1,0 +1,199 @@
+#pragma once
+
+#include "bivarro/editor/BivoButton.h"
+#include "bivarro/processor/BivarroAudioProcessor.h"
+#include "widgets/OrlintKnob.h"
+#include "widgets/OrlintMeter.h"
+
+#include <juce_audio_processors/juce_audio_processors.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+// Bivarro's editor: twenty knobs, two meters, thirteen toggles and the header buttons on a design
+// grid of 216 by 464 units between a fixed header and footer. Everything that must outlive it lives
+// in the processor's interface settings, read at construction and written back while it runs.
+class BivarroAudioProcessorEditor : public juce::AudioProcessorEditor, public juce::Timer
+{
+public:
+    // The look of the header's text buttons: a rounded box that brightens on hover, darkens when down.
+    class HeaderBtnLAF : public juce::LookAndFeel_V4
+    {
+    public:
+        void drawButtonBackground(juce::Graphics& g, juce::Button& button, const juce::Colour& backgroundColour,
+                                  bool isMouseOverButton, bool isButtonDown) override;
+    };
+
+    // A grey veil over the body while bypassed; it never takes a click.
+    class BypassOverlay : public juce::Component
+    {
+    public:
+        ~BypassOverlay() override;
+        void mouseDown(const juce::MouseEvent& e) override;
+        bool hitTest(int x, int y) override;
+        void paint(juce::Graphics& g) override;
+
+        bool active = false;
+    };
+
+    // One linkable knob pair: its two knobs, its link state and the particles along its line.
+    struct LinkPair
+    {
+        static constexpr int maxParticles = 12;
+
+        juce::Component* compA = nullptr;
+        juce::Component* compB = nullptr;
+        OrlintKnob* knobA = nullptr;
+        OrlintKnob* knobB = nullptr;
+        int* link = nullptr;
+        int forwardCount = 0;
+        std::array<float, maxParticles> forwardPos{};
+        int forwardPending = 0;
+        float forwardSpawnTimer = 0.0f;
+        int backwardCount = 0;
+        std::array<float, maxParticles> backwardPos{};
+        int backwardPending = 0;
+        float backwardSpawnTimer = 0.0f;
+        double refA = 0.0;
+        double refB = 0.0;
+        bool dragging = false;
+    };
+
+    // Indices of linkStates.
+    enum Link
+    {
+        Gain,
+        Delay,
+        Freq,
+        Phase,
+        Pol,
+        Pan,
+        MidSide,
+        AsymRot,
+        Q,
+        Ord,
+        MuteL,
+        MuteSid,
+        numLinks
+    };
+
+    // Indices of linkPairs.
+    enum Pair
+    {
+        GainPair,
+        DelayPair,
+        FreqPair,
+        PhasePair,
+        QPair,
+        PanPair,
+        MidSidePair,
+        AsymRotPair,
+        numPairs
+    };
+
+    static constexpr int minWidth = 300;
+    static constexpr int maxWidth = 540;
+    static constexpr int minHeight = 725;
+    static constexpr int maxHeight = 1304;
+    static constexpr double aspectRatio = 0.41379310344827586; // 12 / 29
+    static constexpr int gridWidth = 216;
+    static constexpr int gridHeight = 464;
+    static constexpr int headerPx = 30;
+    static constexpr int footerPx = 28;
+    static constexpr const char* productPageUrl = "https://www.orlintzengineer.com/plugins/bivarro";
+
+    explicit BivarroAudioProcessorEditor(BivarroAudioProcessor&);
+    ~BivarroAudioProcessorEditor() override;
+
+    void mouseDown(const juce::MouseEvent& e) override;
+    void paint(juce::Graphics& g) override;
+    void resized() override;
+    void timerCallback() override;
+
+    void syncMeterParams(float attackMs, float releaseMs, float rmsWindowMs, float brightness);
+    void updateSlotButtons();
+
+    // The size an editor opens at for a stored width: the width within limits, the height from the
+    // aspect ratio within limits.
+    static juce::Rectangle<int> initialBounds(int storedWidth);
+
+    static juce::String gainTextFromValue(double value);
+    static double gainValueFromText(const juce::String& text);
+    static juce::String freqTextFromValue(double value);
+    static double freqValueFromText(const juce::String& text);
+
+    // Opens the product page from the logo; tests replace it so that no browser starts.
+    std::function<void(const juce::URL&)> openProductPage = [](const juce::URL& url) { url.launchInDefaultBrowser(); };
+
+private:
+    friend struct BivarroEditorProbe;
+
+    // How a knob is bound: its member, parameter, name, range, double-click value, drag settings
+    // and tooltip.
+    struct KnobSpec
+    {
+        OrlintKnob BivarroAudioProcessorEditor::*knob;
+        const char* parameterId;
+        const char* name;
+        double minimum, maximum, interval, defaultValue;
+        bool proportionalDrag;
+        float fontScale;
+        double dragStep;
+        const char* tooltip;
+    };
+    static const std::array<KnobSpec, 20>& knobSpecs();
+
+    void sizeFromProcessor();
+    void configureKnobs();
+    void attachKnobs();
+    void installTextFunctions();
+    void setUpMeter(OrlintMeter& meter, OrlintMeter& other, int scaleSide, const juce::String& label);
+    void setUpHeaderButton(juce::TextButton& button, const juce::String& tooltip);
+    void storeLinkStates();
+    void writeSwitch(const juce::String& parameterId, bool on);
+    bool switchIsOn(const juce::String& parameterId) const;
+    void toggleOrder(const juce::String& parameterId);
+    void mirrorSwitches();
+    void paintBackground(juce::Graphics& g);
+    void paintLinkLines(juce::Graphics& g);
+    void paintLinkParticles(juce::Graphics& g);
+    void paintLinkParticle(juce::Graphics& g, juce::Point<float> a, juce::Point<float> b, juce::Colour colour, float t,
+                           int direction);
+    juce::Colour linkColour(int pair) const;
+    static juce::Point<float> linkPoint(const juce::Component& knob);
+
+    BivarroAudioProcessor& audioProcessor;
+
+    OrlintKnob gainLKnob, panLKnob, delayLKnob, apFcLKnob, apPhaseLKnob, apQLKnob;
+    OrlintKnob gainRKnob, panRKnob, delayRKnob, apFcRKnob, apPhaseRKnob, apQRKnob;
+    BivoButton orderLButton, orderRButton, linkAllButton, inverseLinkAllButton;
+    OrlintKnob widthKnob, asymmetryKnob, rotationKnob, trimOutKnob;
+    OrlintKnob midGainKnob, sideGainKnob, monoMakerFreqKnob, monoMakerIntKnob;
+    OrlintMeter meterL, meterR;
+    BivoButton polarityLButton, polarityRButton, muteLButton, muteMidButton, muteSideButton, muteRButton;
+    BivoButton monoButton, bypassButton, graphicButton;
+    juce::TextButton slotAButton, slotBButton, slotCButton, copyToAButton, helpButton;
+    HeaderBtnLAF headerButtonLaf;
+    std::array<std::unique_ptr<juce::AudioProcessorValueTreeState::SliderAttachment>, 20> attachments;
+
+    int sectionDividerY = 0;
+    int headerHeight = 0;
+    int footerHeight = 0;
+    bool fullyBuilt = false;
+    juce::Rectangle<int> logoBounds;
+    // Everything painted under the controls but the link lines and particles; redrawn after a layout.
+    juce::Image backgroundCache;
+
+    bool linkGuard = false;
+    std::array<LinkPair, numPairs> linkPairs;
+    // gainL, gainR, delayL, delayR, apFcL, apFcR, apPhaseL, apPhaseR, panL, panR, midGain, sideGain,
+    // asymmetry, rotation, apQL, apQR.
+    std::array<double, 16> lastLinkValues{0.0, 0.0, 0.0, 0.0, 1000.0, 1000.0, 0.0, 0.0,
+                                          0.0, 0.0, 0.0, 0.0, 0.0,    0.0,    1.0, 1.0};
+    std::array<int, numLinks> linkStates{};
+    BypassOverlay bypassOverlay;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(BivarroAudioProcessorEditor)
+};
