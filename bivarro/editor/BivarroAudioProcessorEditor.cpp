@@ -1,10 +1,12 @@
 #include "bivarro/editor/BivarroAudioProcessorEditor.h"
 
 #include "bivarro/editor/OCols.h"
+#include "bivarro/processor/BivarroParameters.h"
 #include "widgets/OrzFonts.h"
 #include "widgets/OrzSig.h"
 
 namespace OCols = Bivarro::OCols;
+namespace ID = BivarroParameters::ID;
 
 using Editor = BivarroAudioProcessorEditor;
 
@@ -24,38 +26,38 @@ const std::array<Editor::KnobSpec, 20>& BivarroAudioProcessorEditor::knobSpecs()
 {
     // In member order, which is also the order of the attachments.
     static const std::array<KnobSpec, 20> specs{{
-        {&Editor::gainLKnob, "gainL", "Gain", -100.0, 48.0, 0.1, 0.0, false, 1.0f, 0.0, "Gain L (-inf to +48 dB)"},
-        {&Editor::panLKnob, "panL", "Pan", 0.0, 100.0, 0.1, 0.0, false, 1.0f, 0.0, "Pan L (0=left, 100=right)"},
-        {&Editor::delayLKnob, "delayL", "Delay", 0.0, 50.0, 0.01, 0.0, false, 1.0f, 0.0, "Delay L (0-50 ms)"},
-        {&Editor::apFcLKnob, "apFcL", "Freq", 1.0, 20000.0, 0.0, 1000.0, true, 0.85f, 0.0,
+        {&Editor::gainLKnob, ID::gainL, "Gain", -100.0, 48.0, 0.1, 0.0, false, 1.0f, 0.0, "Gain L (-inf to +48 dB)"},
+        {&Editor::panLKnob, ID::panL, "Pan", 0.0, 100.0, 0.1, 0.0, false, 1.0f, 0.0, "Pan L (0=left, 100=right)"},
+        {&Editor::delayLKnob, ID::delayL, "Delay", 0.0, 50.0, 0.01, 0.0, false, 1.0f, 0.0, "Delay L (0-50 ms)"},
+        {&Editor::apFcLKnob, ID::apFcL, "Freq", 1.0, 20000.0, 0.0, 1000.0, true, 0.85f, 0.0,
          "All-pass freq L (1 Hz-20 kHz)"},
-        {&Editor::apPhaseLKnob, "apPhaseL", "Phase", 0.0, 180.0, 0.1, 0.0, false, 0.85f, 0.0,
+        {&Editor::apPhaseLKnob, ID::apPhaseL, "Phase", 0.0, 180.0, 0.1, 0.0, false, 0.85f, 0.0,
          "All-pass phase L (0-180 deg)"},
-        {&Editor::apQLKnob, "apQL", "Q", 0.1, 20.0, 0.01, 1.0, false, 0.85f, 0.0,
+        {&Editor::apQLKnob, ID::apQL, "Q", 0.1, 20.0, 0.01, 1.0, false, 0.85f, 0.0,
          "All-pass Q L (0.1-20, 2nd order only)"},
-        {&Editor::gainRKnob, "gainR", "Gain", -100.0, 48.0, 0.1, 0.0, false, 1.0f, 0.0, "Gain R (-inf to +48 dB)"},
-        {&Editor::panRKnob, "panR", "Pan", -100.0, 0.0, 0.1, 0.0, false, 1.0f, 0.0, "Pan R (-100=left, 0=right)"},
-        {&Editor::delayRKnob, "delayR", "Delay", 0.0, 50.0, 0.01, 0.0, false, 1.0f, 0.0, "Delay R (0-50 ms)"},
-        {&Editor::apFcRKnob, "apFcR", "Freq", 1.0, 20000.0, 0.0, 1000.0, true, 0.85f, 0.0,
+        {&Editor::gainRKnob, ID::gainR, "Gain", -100.0, 48.0, 0.1, 0.0, false, 1.0f, 0.0, "Gain R (-inf to +48 dB)"},
+        {&Editor::panRKnob, ID::panR, "Pan", -100.0, 0.0, 0.1, 0.0, false, 1.0f, 0.0, "Pan R (-100=left, 0=right)"},
+        {&Editor::delayRKnob, ID::delayR, "Delay", 0.0, 50.0, 0.01, 0.0, false, 1.0f, 0.0, "Delay R (0-50 ms)"},
+        {&Editor::apFcRKnob, ID::apFcR, "Freq", 1.0, 20000.0, 0.0, 1000.0, true, 0.85f, 0.0,
          "All-pass freq R (1 Hz-20 kHz)"},
-        {&Editor::apPhaseRKnob, "apPhaseR", "Phase", 0.0, 180.0, 0.1, 0.0, false, 0.85f, 0.0,
+        {&Editor::apPhaseRKnob, ID::apPhaseR, "Phase", 0.0, 180.0, 0.1, 0.0, false, 0.85f, 0.0,
          "All-pass phase R (0-180 deg)"},
-        {&Editor::apQRKnob, "apQR", "Q", 0.1, 20.0, 0.01, 1.0, false, 0.85f, 0.0,
+        {&Editor::apQRKnob, ID::apQR, "Q", 0.1, 20.0, 0.01, 1.0, false, 0.85f, 0.0,
          "All-pass Q R (0.1-20, 2nd order only)"},
-        {&Editor::widthKnob, "width", "Width", 0.0, 500.0, 0.1, 100.0, false, 1.0f, 0.0,
+        {&Editor::widthKnob, ID::width, "Width", 0.0, 500.0, 0.1, 100.0, false, 1.0f, 0.0,
          "Stereo width (0%=mono, 100%=normal, 500%=max)"},
-        {&Editor::asymmetryKnob, "asymmetry", "Asymmetry", -90.0, 90.0, 0.1, 0.0, false, 1.0f, 0.0,
+        {&Editor::asymmetryKnob, ID::asymmetry, "Asymmetry", -90.0, 90.0, 0.1, 0.0, false, 1.0f, 0.0,
          "Asymmetry (-90 to +90 deg)"},
-        {&Editor::rotationKnob, "rotation", "Rotation", -45.0, 45.0, 0.1, 0.0, false, 1.0f, 0.0,
+        {&Editor::rotationKnob, ID::rotation, "Rotation", -45.0, 45.0, 0.1, 0.0, false, 1.0f, 0.0,
          "Rotation (-45 to +45 deg)"},
-        {&Editor::trimOutKnob, "trimOut", "Trim Out", -48.0, 24.0, 0.1, 0.0, false, 1.0f, 0.0,
+        {&Editor::trimOutKnob, ID::trimOut, "Trim Out", -48.0, 24.0, 0.1, 0.0, false, 1.0f, 0.0,
          "Trim out (-48 to +24 dB)"},
-        {&Editor::midGainKnob, "midGain", "Mid", -48.0, 24.0, 0.1, 0.0, false, 1.0f, 0.0, "Mid gain (-48 to +24 dB)"},
-        {&Editor::sideGainKnob, "sideGain", "Side", -48.0, 24.0, 0.1, 0.0, false, 1.0f, 0.0,
+        {&Editor::midGainKnob, ID::midGain, "Mid", -48.0, 24.0, 0.1, 0.0, false, 1.0f, 0.0, "Mid gain (-48 to +24 dB)"},
+        {&Editor::sideGainKnob, ID::sideGain, "Side", -48.0, 24.0, 0.1, 0.0, false, 1.0f, 0.0,
          "Side gain (-48 to +24 dB)"},
-        {&Editor::monoMakerFreqKnob, "monoMakerFreq", "Freq", 10.0, 4000.0, 0.0, 10.0, true, 0.85f, 0.0,
+        {&Editor::monoMakerFreqKnob, ID::monoMakerFreq, "Freq", 10.0, 4000.0, 0.0, 10.0, true, 0.85f, 0.0,
          "Bass Mono: crossover frequency (10-4000 Hz)"},
-        {&Editor::monoMakerIntKnob, "monoMakerInt", "Intensity", 0.0, 100.0, 1.0, 0.0, false, 0.85f, 1.0,
+        {&Editor::monoMakerIntKnob, ID::monoMakerInt, "Intensity", 0.0, 100.0, 1.0, 0.0, false, 0.85f, 1.0,
          "Bass Mono: intensity (0%=off, 100%=full mono below freq)"},
     }};
     return specs;
@@ -110,18 +112,18 @@ BivarroAudioProcessorEditor::BivarroAudioProcessorEditor(BivarroAudioProcessor& 
     getConstrainer()->setFixedAspectRatio(aspectRatio);
     sizeFromProcessor();
 
-    linkStates[Gain] = validLinkState(audioProcessor.linkGain.load());
-    linkStates[Delay] = validLinkState(audioProcessor.linkDelay.load());
-    linkStates[Freq] = validLinkState(audioProcessor.linkFreq.load());
-    linkStates[Phase] = validLinkState(audioProcessor.linkPhase.load());
-    linkStates[Pol] = validLinkState(audioProcessor.linkPol.load());
-    linkStates[Pan] = validLinkState(audioProcessor.linkPan.load());
-    linkStates[MidSide] = validLinkState(audioProcessor.linkMidSide.load());
-    linkStates[AsymRot] = validLinkState(audioProcessor.linkAsymRot.load());
-    linkStates[Q] = validLinkState(audioProcessor.linkQ.load());
-    linkStates[Ord] = validLinkState(audioProcessor.linkOrd.load());
-    linkStates[MuteL] = validLinkState(audioProcessor.linkMuteL.load());
-    linkStates[MuteSid] = validLinkState(audioProcessor.linkMuteSid.load());
+    linkStates[Gain] = validLinkState(audioProcessor.settings.linkGain.load());
+    linkStates[Delay] = validLinkState(audioProcessor.settings.linkDelay.load());
+    linkStates[Freq] = validLinkState(audioProcessor.settings.linkFreq.load());
+    linkStates[Phase] = validLinkState(audioProcessor.settings.linkPhase.load());
+    linkStates[Pol] = validLinkState(audioProcessor.settings.linkPol.load());
+    linkStates[Pan] = validLinkState(audioProcessor.settings.linkPan.load());
+    linkStates[MidSide] = validLinkState(audioProcessor.settings.linkMidSide.load());
+    linkStates[AsymRot] = validLinkState(audioProcessor.settings.linkAsymRot.load());
+    linkStates[Q] = validLinkState(audioProcessor.settings.linkQ.load());
+    linkStates[Ord] = validLinkState(audioProcessor.settings.linkOrd.load());
+    linkStates[MuteL] = validLinkState(audioProcessor.settings.linkMuteL.load());
+    linkStates[MuteSid] = validLinkState(audioProcessor.settings.linkMuteSid.load());
 
     configureKnobs();
 
@@ -130,8 +132,8 @@ BivarroAudioProcessorEditor::BivarroAudioProcessorEditor(BivarroAudioProcessor& 
         addAndMakeVisible(*b);
         b->isOn = true;
     }
-    orderLButton.onToggle = [this](bool) { toggleOrder("apOrder2L"); };
-    orderRButton.onToggle = [this](bool) { toggleOrder("apOrder2R"); };
+    orderLButton.onToggle = [this](bool) { toggleOrder(ID::apOrder2L); };
+    orderRButton.onToggle = [this](bool) { toggleOrder(ID::apOrder2R); };
     addAndMakeVisible(linkAllButton);
     addAndMakeVisible(inverseLinkAllButton);
     linkAllButton.tooltipText = "Link/Unlink all APF parameters (Freq, Phase, Q, Order)";
@@ -142,7 +144,7 @@ BivarroAudioProcessorEditor::BivarroAudioProcessorEditor(BivarroAudioProcessor& 
     setUpMeter(meterL, meterR, 0, "L");
     setUpMeter(meterR, meterL, 1, "R");
     for (auto* m : {&meterL, &meterR})
-        m->setHoldEnabled(audioProcessor.meterHold.load());
+        m->setHoldEnabled(audioProcessor.settings.meterHold.load());
 
     const struct
     {
@@ -177,8 +179,8 @@ BivarroAudioProcessorEditor::BivarroAudioProcessorEditor(BivarroAudioProcessor& 
     slotAButton.setColour(juce::TextButton::textColourOffId, juce::Colour(0xff000000));
     updateSlotButtons();
 
-    monoButton.onToggle = [this](bool on) { writeSwitch("mono", on); };
-    bypassButton.onToggle = [this](bool on) { writeSwitch("bypass", on); };
+    monoButton.onToggle = [this](bool on) { writeSwitch(ID::mono, on); };
+    bypassButton.onToggle = [this](bool on) { writeSwitch(ID::bypass, on); };
 
     attachKnobs();
     installTextFunctions();
@@ -188,9 +190,9 @@ BivarroAudioProcessorEditor::BivarroAudioProcessorEditor(BivarroAudioProcessor& 
     {
         BivoButton* button;
         const char* parameterId;
-    } pairedSwitches[] = {{&polarityLButton, "polarityL"}, {&polarityRButton, "polarityR"},
-                          {&muteLButton, "muteL"},         {&muteRButton, "muteR"},
-                          {&muteMidButton, "muteMid"},     {&muteSideButton, "muteSide"}};
+    } pairedSwitches[] = {{&polarityLButton, ID::polarityL}, {&polarityRButton, ID::polarityR},
+                          {&muteLButton, ID::muteL},         {&muteRButton, ID::muteR},
+                          {&muteMidButton, ID::muteMid},     {&muteSideButton, ID::muteSide}};
     for (const auto& s : pairedSwitches)
     {
         const juce::String id(s.parameterId);
@@ -258,7 +260,7 @@ BivarroAudioProcessorEditor::~BivarroAudioProcessorEditor()
     for (auto* b : {&slotAButton, &slotBButton, &slotCButton, &copyToAButton, &helpButton})
         b->setLookAndFeel(nullptr);
 
-    const int slot = audioProcessor.activeSlot.load();
+    const int slot = audioProcessor.settings.activeSlot.load();
     if (slot >= 0 && slot <= 2)
     {
         const juce::ScopedLock lock(audioProcessor.slotLock);
@@ -278,7 +280,7 @@ juce::Rectangle<int> BivarroAudioProcessorEditor::initialBounds(int storedWidth)
 
 void BivarroAudioProcessorEditor::sizeFromProcessor()
 {
-    const auto b = initialBounds(audioProcessor.editorWidth.load());
+    const auto b = initialBounds(audioProcessor.settings.editorWidth.load());
     setSize(b.getWidth(), b.getHeight());
 }
 
@@ -350,7 +352,7 @@ void BivarroAudioProcessorEditor::setUpMeter(OrlintMeter& meter, OrlintMeter& ot
     {
         if (safe == nullptr)
             return;
-        safe->audioProcessor.meterHold.store(on);
+        safe->audioProcessor.settings.meterHold.store(on);
         if (other.isHoldEnabled() != on)
             other.setHoldEnabled(on);
     };
@@ -369,7 +371,7 @@ void BivarroAudioProcessorEditor::setUpHeaderButton(juce::TextButton& button, co
 
 void BivarroAudioProcessorEditor::updateSlotButtons()
 {
-    const int active = audioProcessor.activeSlot.load();
+    const int active = audioProcessor.settings.activeSlot.load();
     juce::TextButton* slotButtons[] = {&slotAButton, &slotBButton, &slotCButton};
     for (int i = 0; i < 3; ++i)
     {
@@ -393,18 +395,18 @@ void BivarroAudioProcessorEditor::syncMeterParams(float attackMs, float releaseM
 
 void BivarroAudioProcessorEditor::storeLinkStates()
 {
-    audioProcessor.linkGain.store(linkStates[Gain]);
-    audioProcessor.linkDelay.store(linkStates[Delay]);
-    audioProcessor.linkFreq.store(linkStates[Freq]);
-    audioProcessor.linkPhase.store(linkStates[Phase]);
-    audioProcessor.linkPan.store(linkStates[Pan]);
-    audioProcessor.linkMidSide.store(linkStates[MidSide]);
-    audioProcessor.linkAsymRot.store(linkStates[AsymRot]);
-    audioProcessor.linkQ.store(linkStates[Q]);
-    audioProcessor.linkOrd.store(linkStates[Ord]);
-    audioProcessor.linkPol.store(linkStates[Pol]);
-    audioProcessor.linkMuteL.store(linkStates[MuteL]);
-    audioProcessor.linkMuteSid.store(linkStates[MuteSid]);
+    audioProcessor.settings.linkGain.store(linkStates[Gain]);
+    audioProcessor.settings.linkDelay.store(linkStates[Delay]);
+    audioProcessor.settings.linkFreq.store(linkStates[Freq]);
+    audioProcessor.settings.linkPhase.store(linkStates[Phase]);
+    audioProcessor.settings.linkPan.store(linkStates[Pan]);
+    audioProcessor.settings.linkMidSide.store(linkStates[MidSide]);
+    audioProcessor.settings.linkAsymRot.store(linkStates[AsymRot]);
+    audioProcessor.settings.linkQ.store(linkStates[Q]);
+    audioProcessor.settings.linkOrd.store(linkStates[Ord]);
+    audioProcessor.settings.linkPol.store(linkStates[Pol]);
+    audioProcessor.settings.linkMuteL.store(linkStates[MuteL]);
+    audioProcessor.settings.linkMuteSid.store(linkStates[MuteSid]);
 }
 
 //==============================================================================
@@ -461,7 +463,7 @@ void BivarroAudioProcessorEditor::mirrorSwitches()
         BivoButton* button;
         const char* orderId;
         const char* phaseId;
-    } orders[] = {{&orderLButton, "apOrder2L", "apPhaseL"}, {&orderRButton, "apOrder2R", "apPhaseR"}};
+    } orders[] = {{&orderLButton, ID::apOrder2L, ID::apPhaseL}, {&orderRButton, ID::apOrder2R, ID::apPhaseR}};
     for (const auto& o : orders)
     {
         const bool second = switchIsOn(o.orderId);
@@ -475,13 +477,13 @@ void BivarroAudioProcessorEditor::mirrorSwitches()
     {
         BivoButton* button;
         const char* parameterId;
-    } switches[] = {{&polarityLButton, "polarityL"}, {&polarityRButton, "polarityR"}, {&muteLButton, "muteL"},
-                    {&muteRButton, "muteR"},         {&muteMidButton, "muteMid"},     {&muteSideButton, "muteSide"},
-                    {&monoButton, "mono"},           {&bypassButton, "bypass"}};
+    } switches[] = {{&polarityLButton, ID::polarityL}, {&polarityRButton, ID::polarityR}, {&muteLButton, ID::muteL},
+                    {&muteRButton, ID::muteR},         {&muteMidButton, ID::muteMid},     {&muteSideButton, ID::muteSide},
+                    {&monoButton, ID::mono},           {&bypassButton, ID::bypass}};
     for (const auto& s : switches)
         setLook(*s.button, switchIsOn(s.parameterId), s.button->labelText, s.button->accentColour);
 
-    const bool bypassed = switchIsOn("bypass");
+    const bool bypassed = switchIsOn(ID::bypass);
     if (bypassOverlay.active != bypassed)
     {
         bypassOverlay.active = bypassed;
@@ -496,7 +498,7 @@ void BivarroAudioProcessorEditor::resized()
     const int H = getHeight();
 
     if (fullyBuilt && W >= minWidth && W <= maxWidth && H >= minHeight && H <= maxHeight)
-        audioProcessor.editorWidth.store(W);
+        audioProcessor.settings.editorWidth.store(W);
 
     headerHeight = headerPx;
     footerHeight = footerPx;

@@ -102,7 +102,7 @@ public:
     static constexpr int gridHeight = 464;
     static constexpr int headerPx = 30;
     static constexpr int footerPx = 28;
-    static constexpr const char* productPageUrl = "https://www.orlintzengineer.com/plugins/bivarro";
+    static constexpr const char* productPageUrl = "https://orlintz.example/plugins/bivarro";
 
     explicit BivarroAudioProcessorEditor(BivarroAudioProcessor&);
     ~BivarroAudioProcessorEditor() override;

@@ -283,7 +283,7 @@ TEST_F(EditorBindings, HeaderButtonsCarryTheirTextsAndTheActiveSlotColours)
     EXPECT_FALSE(probe->header("copyA").isVisible()) << "hidden while slot A is in use";
 
     close();
-    processor.activeSlot = 2;
+    processor.settings.activeSlot = 2;
     open();
     EXPECT_EQ(probe->header("C").findColour(juce::TextButton::buttonColourId).getARGB(), 0xffdaa520u);
     EXPECT_EQ(probe->header("A").findColour(juce::TextButton::buttonColourId).getARGB(), 0xff2a2a2au);
@@ -293,10 +293,10 @@ TEST_F(EditorBindings, HeaderButtonsCarryTheirTextsAndTheActiveSlotColours)
 TEST_F(EditorBindings, LinkStatesOutsideTheirRangeCountAsUnlinked)
 {
     close();
-    processor.linkGain = 2;
-    processor.linkPan = -7;
-    processor.linkQ = -1;
-    processor.linkMuteSid = 1;
+    processor.settings.linkGain = 2;
+    processor.settings.linkPan = -7;
+    processor.settings.linkQ = -1;
+    processor.settings.linkMuteSid = 1;
     open();
     using E = BivarroAudioProcessorEditor;
     EXPECT_EQ(probe->linkStates()[E::Gain], 0);
@@ -304,10 +304,10 @@ TEST_F(EditorBindings, LinkStatesOutsideTheirRangeCountAsUnlinked)
     EXPECT_EQ(probe->linkStates()[E::Q], -1);
     EXPECT_EQ(probe->linkStates()[E::MuteSid], 1);
     close();
-    EXPECT_EQ(processor.linkGain.load(), 0);
-    EXPECT_EQ(processor.linkPan.load(), 0);
-    EXPECT_EQ(processor.linkQ.load(), -1);
-    EXPECT_EQ(processor.linkMuteSid.load(), 1);
+    EXPECT_EQ(processor.settings.linkGain.load(), 0);
+    EXPECT_EQ(processor.settings.linkPan.load(), 0);
+    EXPECT_EQ(processor.settings.linkQ.load(), -1);
+    EXPECT_EQ(processor.settings.linkMuteSid.load(), 1);
 }
 
 TEST_F(EditorBindings, LinkStatesReachTheProcessorOnEveryTickAndAtClose)
@@ -315,14 +315,14 @@ TEST_F(EditorBindings, LinkStatesReachTheProcessorOnEveryTickAndAtClose)
     using E = BivarroAudioProcessorEditor;
     probe->linkStates()[E::Pol] = -1;
     probe->linkStates()[E::Delay] = 1;
-    processor.linkPol = 0;
+    processor.settings.linkPol = 0;
     probe->tick();
-    EXPECT_EQ(processor.linkPol.load(), -1) << "Pol sits fifth in the editor and tenth in the processor";
-    EXPECT_EQ(processor.linkDelay.load(), 1);
+    EXPECT_EQ(processor.settings.linkPol.load(), -1) << "Pol sits fifth in the editor and tenth in the processor";
+    EXPECT_EQ(processor.settings.linkDelay.load(), 1);
 
     probe->linkStates()[E::Ord] = 1;
     close();
-    EXPECT_EQ(processor.linkOrd.load(), 1);
+    EXPECT_EQ(processor.settings.linkOrd.load(), 1);
     open();
     EXPECT_EQ(probe->linkStates()[E::Ord], 1);
     EXPECT_EQ(probe->linkStates()[E::Pol], -1);
@@ -336,7 +336,7 @@ TEST_F(EditorBindings, ClosingStoresTheLiveSettingsIntoTheActiveSlot)
     for (int slot : {0, 1})
     {
         close();
-        processor.activeSlot = slot;
+        processor.settings.activeSlot = slot;
         open();
         setParameter("gainL", -6.0f - (float)slot);
         close();
@@ -345,7 +345,7 @@ TEST_F(EditorBindings, ClosingStoresTheLiveSettingsIntoTheActiveSlot)
 
     // An active slot outside 0..2 stores nothing.
     const auto before = processor.slots[0].createCopy();
-    processor.activeSlot = 5;
+    processor.settings.activeSlot = 5;
     open();
     setParameter("gainL", 12.0f);
     close();
@@ -356,7 +356,7 @@ TEST_F(EditorBindings, MeterHoldStartsFromTheProcessorAndSwitchesBothMeters)
 {
     EXPECT_FALSE(probe->meter(true).isHoldEnabled());
     close();
-    processor.meterHold = true;
+    processor.settings.meterHold = true;
     open();
     EXPECT_TRUE(probe->meter(true).isHoldEnabled());
     EXPECT_TRUE(probe->meter(false).isHoldEnabled());
@@ -367,10 +367,10 @@ TEST_F(EditorBindings, MeterHoldStartsFromTheProcessorAndSwitchesBothMeters)
         clicked.mouseDown(knobtest::eventAt(clicked, 0, knobtest::shift));
         EXPECT_FALSE(clicked.isHoldEnabled());
         EXPECT_FALSE(probe->meter(!left).isHoldEnabled());
-        EXPECT_FALSE(processor.meterHold.load());
+        EXPECT_FALSE(processor.settings.meterHold.load());
         clicked.mouseDown(knobtest::eventAt(clicked, 0, knobtest::shift));
         EXPECT_TRUE(probe->meter(!left).isHoldEnabled());
-        EXPECT_TRUE(processor.meterHold.load());
+        EXPECT_TRUE(processor.settings.meterHold.load());
     }
 }
 

@@ -70,11 +70,11 @@ TEST_F(EditorLayout, OpensAtTheStoredWidthWithinLimits)
     for (const auto& c : cases)
     {
         close();
-        processor.editorWidth = c.stored;
+        processor.settings.editorWidth = c.stored;
         open();
         EXPECT_EQ(editor->getWidth(), c.width) << c.stored;
         EXPECT_EQ(editor->getHeight(), c.height) << c.stored;
-        EXPECT_EQ(processor.editorWidth.load(), c.stored) << "construction stores nothing";
+        EXPECT_EQ(processor.settings.editorWidth.load(), c.stored) << "construction stores nothing";
         EXPECT_TRUE(probe->fullyBuilt());
     }
 }
@@ -104,7 +104,7 @@ TEST_F(EditorLayout, EveryControlSitsOnTheGridAtTheMinimumDefaultAndMaximumWidth
     for (const int width : {300, 380, 540})
     {
         close();
-        processor.editorWidth = width;
+        processor.settings.editorWidth = width;
         open();
         const int height = editor->getHeight();
         for (const auto& c : grid)
@@ -136,7 +136,7 @@ TEST_F(EditorLayout, KnownRectanglesAtThreeSizes)
     for (const auto& [width, divider] : dividers)
     {
         close();
-        processor.editorWidth = width;
+        processor.settings.editorWidth = width;
         open();
         EXPECT_EQ(probe->sectionDividerY(), divider) << width;
         for (const auto& c : cases)
@@ -162,7 +162,7 @@ TEST_F(EditorLayout, TheQKnobsLieAboveThePhaseKnobs)
 TEST_F(EditorLayout, StoresItsWidthOnlyAfterConstructionAndWithinLimits)
 {
     editor->setSize(450, 1088);
-    EXPECT_EQ(processor.editorWidth.load(), 450);
+    EXPECT_EQ(processor.settings.editorWidth.load(), 450);
     close();
     open();
     EXPECT_EQ(editor->getWidth(), 450);
@@ -172,9 +172,9 @@ TEST_F(EditorLayout, StoresItsWidthOnlyAfterConstructionAndWithinLimits)
     for (const auto& [w, h] : {std::pair{600, 1400}, std::pair{299, 725}, std::pair{400, 700}, std::pair{540, 1305}})
     {
         editor->setSize(w, h);
-        EXPECT_EQ(processor.editorWidth.load(), 450) << w << "x" << h;
+        EXPECT_EQ(processor.settings.editorWidth.load(), 450) << w << "x" << h;
         EXPECT_EQ(probe->component("gainLKnob").getBounds(), fromGrid(grid[0], w, h));
     }
     editor->setSize(300, 725);
-    EXPECT_EQ(processor.editorWidth.load(), 300);
+    EXPECT_EQ(processor.settings.editorWidth.load(), 300);
 }

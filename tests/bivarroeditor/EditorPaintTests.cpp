@@ -183,7 +183,7 @@ TEST_F(EditorPaint, SnapshotsAtTheMinimumDefaultAndMaximumWidths)
     for (const int width : {300, 380, 540})
     {
         close();
-        processor.editorWidth = width;
+        processor.settings.editorWidth = width;
         processor.peakDbL = -6.0f;
         processor.rmsDbL = -12.0f;
         processor.peakDbR = -18.0f;
