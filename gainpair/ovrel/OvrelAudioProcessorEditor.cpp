@@ -186,21 +186,8 @@ OvrelAudioProcessorEditor::OvrelAudioProcessorEditor(OvrelAudioProcessor& owner,
     addAndMakeVisible(gainKnob);
     if (auto* p = apvts.getParameter("gain"))
     {
+        gainGestures = std::make_unique<gainpair::KnobGestureReporter>(gainKnob, *p);
         gainAttachment = std::make_unique<juce::SliderParameterAttachment>(*p, gainKnob, apvts.undoManager);
-        // The knob does its own mouse handling, so the host hears of a drag from here: one gesture from
-        // press to release, which the attachment's changes fall inside.
-        gainKnob.onDragStart = [this, p]
-        {
-            if (!gainGestureOpen)
-                p->beginChangeGesture();
-            gainGestureOpen = true;
-        };
-        gainKnob.onDragEnd = [this, p]
-        {
-            if (gainGestureOpen)
-                p->endChangeGesture();
-            gainGestureOpen = false;
-        };
     }
 
     bypassButton.setShape(powerSymbol(), false, true, true);
@@ -300,12 +287,8 @@ OvrelAudioProcessorEditor::~OvrelAudioProcessorEditor()
     }
     gainpair::SmallTooltipLAF::switchWindow(tooltipWindow, *this, tooltipLaf, false);
 
-    // A drag the host still thinks is running ends here, so its gestures stay balanced.
-    if (gainKnob.onDragEnd)
-        gainKnob.onDragEnd();
-    gainKnob.onValueChange = nullptr;
-    gainKnob.onDragStart = nullptr;
-    gainKnob.onDragEnd = nullptr;
+    // Ends a gesture the host still thinks is running and clears the knob's callbacks.
+    gainGestures.reset();
     helpButton.onClick = nullptr;
     inputMeter.onSettingsChanged = nullptr;
     inputMeter.onHoldChanged = nullptr;

@@ -4,6 +4,7 @@
 #include "gainpair/ui/HeaderBtnLAF.h"
 #include "gainpair/ui/HelpPanel.h"
 #include "gainpair/ui/HelpWindow.h"
+#include "gainpair/ui/KnobGestureReporter.h"
 #include "gainpair/ui/ProductLinks.h"
 #include "gainpair/ui/PulseSet.h"
 #include "gainpair/ui/SmallTooltipLAF.h"
@@ -76,6 +77,7 @@ public:
     std::unique_ptr<juce::ComboBoxParameterAttachment> linkIdAttachment;
     std::unique_ptr<juce::SliderParameterAttachment> gainAttachment;
     std::unique_ptr<juce::ButtonParameterAttachment> bypassAttachment;
+    std::unique_ptr<gainpair::KnobGestureReporter> gainGestures;
     HeaderBtnLAF headerButtonLaf;
     juce::TextButton helpButton{"?"};
     juce::TextButton logoButton;
@@ -115,7 +117,6 @@ private:
     void drawRoleBadge(juce::Graphics& g, LinkRole current);
 
     float hostScale = 1.0f;
-    bool gainGestureOpen = false;
     PaintedState painted;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(OvrelAudioProcessorEditor)
