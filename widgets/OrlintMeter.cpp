@@ -80,6 +80,7 @@ void OrlintMeter::pushLevels(float newPeakDb, float newRmsDb)
 {
     const float p = clampLevel(newPeakDb);
     const float r = clampLevel(newRmsDb);
+    const float peakBefore = peakDb, rmsBefore = rmsDb, heldBefore = heldPeakDb;
 
     peakDb += (p - peakDb) * (p > peakDb ? attackCoef : releaseCoef);
     rmsDb += (r - rmsDb) * (r > rmsDb ? rmsRiseCoef : rmsFallCoef);
@@ -99,7 +100,10 @@ void OrlintMeter::pushLevels(float newPeakDb, float newRmsDb)
         holdFading = false;
     }
 
-    needsRepaint = true;
+    // Steady levels draw nothing new; repainting them every tick would keep an idle editor busy.
+    const auto moved = [](float a, float b) { return std::abs(a - b) > 0.001f; };
+    if (moved(peakDb, peakBefore) || moved(rmsDb, rmsBefore) || moved(heldPeakDb, heldBefore))
+        needsRepaint = true;
 }
 
 void OrlintMeter::timerCallback()
