@@ -2,142 +2,63 @@
 
 #include "gainpair/ui/EditorScale.h"
 #include "gainpair/ui/GainEditorFrame.h"
-#include "gainpair/ui/OCols.h"
-#include "gainpair/ui/SmallComboLAF.h"
+#include "gainpair/ui/GainEditorLayout.h"
+#include "gainpair/ui/GainEditorSetup.h"
+#include "gainpair/ui/GainEditorTexts.h"
 #include "widgets/OrzFonts.h"
-#include "widgets/OrzSig.h"
 
 #include <cmath>
 
 namespace
 {
-namespace OCols = gainpair::OCols;
+namespace Texts = gainpair::GainEditorTexts;
 
-const juce::Colour captionColour{0xffcccccc};
 const juce::Colour gainColour{0xffdaa520};
-const juce::Colour compensationColour{0xff9b59b6};
 const juce::Colour pulseColour{0xffdaa520};
 const juce::String bypassedText{"Bypassed\nGain + Compensation"};
 
-// x rounded to the nearest integer, ties away from zero.
-int R(float x)
-{
-    return (int)std::lround(x);
-}
-
-juce::String joinLines(std::initializer_list<const char*> lines)
-{
-    juce::String text;
-    for (auto* line : lines)
-        text << juce::String::fromUTF8(line) << "\n";
-    return text;
-}
-
-juce::String dbText(float db)
-{
-    // A value read from shared memory may be anything; a non-number shows as no compensation.
-    return juce::String(std::isfinite(db) ? db : 0.0f, 1) + " dB";
-}
-
-struct Texts
-{
-    const char* compensation;
-    const char* titleTip;
-    const char* linkTip;
-    const char* knobTip;
-    const char* bypassTip;
-    const char* linkBoxTip;
-    const char* meterTip;
-    const char* helpTip;
-};
-
-const Texts english{"Compensation:",
-                    "Input gain with automatic compensation",
-                    "Connect plugins with the same ID",
-                    "Shift + drag: Precision mode\nScroll wheel: Change value by steps\nDouble click: Type value "
-                    "manually\nCtrl + double click: Reset to default",
-                    "Bypasses gain and compensation",
-                    "Connect all plugins with the same ID",
-                    "Alt + right click: Settings\nShift + click: Hold peak value",
-                    "Open help panel"};
-
-const Texts spanish{"Compensacion:",
-                    "Ganancia de entrada con compensacion automatica",
-                    "Enlaza plugins con el mismo ID",
-                    "Shift + arrastrar: Modo precision\nRueda del raton: Cambia el valor por pasos\nDoble click: "
-                    "Escribe el valor manualmente\nCtrl + doble click: Reinicia al valor predeterminado",
-                    "Desactiva la ganancia y la compensacion",
-                    "Enlaza todos los plugins con el mismo ID",
-                    "Alt + click derecho: Configuraciones\nShift + click: Sostenimiento del valor pico",
-                    "Abrir panel de ayuda"};
+const Texts::OwnTips ownTips{"Input gain with automatic compensation",
+                             "Ganancia de entrada con compensacion automatica", "Bypasses gain and compensation",
+                             "Desactiva la ganancia y la compensacion"};
 } // namespace
 
 const juce::String& OvrelAudioProcessorEditor::helpTextEnglish()
 {
-    static const juce::String text = joinLines({"Ovrel",
-                                                "Place Ovrel before and Undrel after",
-                                                "any plugin in your chain.",
-                                                "Ovrel adjusts the input signal and Undrel",
-                                                "automatically compensates the original level.",
-                                                "Both plugins must share the same Link ID.",
-                                                "",
-                                                "Shortcuts",
-                                                "Shift + drag: Precision mode",
-                                                "Scroll wheel: Change value by steps",
-                                                "Double click: Type value manually",
-                                                "Ctrl + double click: Reset to default",
-                                                "Alt + right click: Meter settings",
-                                                "Shift + click: Hold peak value mode",
-                                                "",
-                                                "Controls",
-                                                "Bypass: Bypasses gain and compensation",
-                                                "Link ID: Connect with Undrel plugin",
-                                                "Master M/S: Controls all instances with same ID",
-                                                "Green slave: Receives values from Master",
-                                                "Red slave: Waiting for Master",
-                                                "",
-                                                "Orlintz Engineer - Ovrel v2.0.0"});
+    static const juce::String text =
+        Texts::joinLines({
+            "Ovrel",
+            "Place Ovrel before and Undrel after",
+            "any plugin in your chain.",
+            "Ovrel adjusts the input signal and Undrel",
+            "automatically compensates the original level.",
+            "Both plugins must share the same Link ID.",
+            "",
+        }) +
+        Texts::shortcutLines(false) +
+        Texts::joinLines({"Controls", "Bypass: Bypasses gain and compensation", "Link ID: Connect with Undrel plugin",
+                          "Master M/S: Controls all instances with same ID", "Green slave: Receives values from Master",
+                          "Red slave: Waiting for Master", "", "Orlintz Engineer - Ovrel v2.0.0"});
     return text;
 }
 
 const juce::String& OvrelAudioProcessorEditor::helpTextSpanish()
 {
-    static const juce::String text = joinLines({"Ovrel",
-                                                "Coloca Ovrel antes y Undrel despues",
-                                                "de cualquier plugin en tu cadena.",
-                                                "Ovrel ajusta la senal de entrada y Undrel",
-                                                "compensa el nivel original automaticamente.",
-                                                "Ambos plugins deben compartir el mismo Link ID.",
-                                                "",
-                                                "Atajos",
-                                                "Shift + arrastrar: Modo precision",
-                                                "Rueda del raton: Cambia el valor por pasos",
-                                                "Doble click: Escribe el valor manualmente",
-                                                "Ctrl + doble click: Reinicia al valor predeterminado",
-                                                "Alt + click derecho: Configuracion de medidores",
-                                                "Shift + click: Activa el modo sostenimiento (Hold) del valor pico",
-                                                "",
-                                                "Controles",
-                                                "Bypass: Desactiva ganancia y compensacion",
-                                                "Link ID: Enlaza plugins con el mismo ID",
-                                                "Maestro M/S: Controla todos del mismo ID",
-                                                "Esclavo verde: Recibe valores del Maestro",
-                                                "Esclavo rojo: En espera del Maestro",
-                                                "",
-                                                "Orlintz Engineer - Ovrel v2.0.0"});
+    static const juce::String text =
+        Texts::joinLines({
+            "Ovrel",
+            "Coloca Ovrel antes y Undrel despues",
+            "de cualquier plugin en tu cadena.",
+            "Ovrel ajusta la senal de entrada y Undrel",
+            "compensa el nivel original automaticamente.",
+            "Ambos plugins deben compartir el mismo Link ID.",
+            "",
+        }) +
+        Texts::shortcutLines(true) +
+        Texts::joinLines({"Controles", "Bypass: Desactiva ganancia y compensacion",
+                          "Link ID: Enlaza plugins con el mismo ID", "Maestro M/S: Controla todos del mismo ID",
+                          "Esclavo verde: Recibe valores del Maestro", "Esclavo rojo: En espera del Maestro", "",
+                          "Orlintz Engineer - Ovrel v2.0.0"});
     return text;
-}
-
-juce::Path OvrelAudioProcessorEditor::powerSymbol()
-{
-    juce::Path p;
-    p.startNewSubPath(12.0f + 8.1f * std::sin(0.6f), 12.0f - 8.1f * std::cos(0.6f));
-    for (float a = 0.65f; a < 5.6831856f; a += 0.05f)
-        p.lineTo(12.0f + 8.1f * std::sin(a), 12.0f - 8.1f * std::cos(a));
-    p.lineTo(7.4263983f, 5.314781f);
-    p.startNewSubPath(12.0f, 3.0f);
-    p.lineTo(12.0f, 11.1f);
-    return p;
 }
 
 OvrelAudioProcessorEditor::BadgeColours OvrelAudioProcessorEditor::badgeFor(LinkRole role)
@@ -164,16 +85,8 @@ OvrelAudioProcessorEditor::OvrelAudioProcessorEditor(OvrelAudioProcessor& owner,
     setResizeLimits(minSide, minSide, maxSide, maxSide);
     getConstrainer()->setFixedAspectRatio(1.0);
 
-    linkIdLabel.setText("Link ID", juce::dontSendNotification);
-    linkIdLabel.setFont(OrzFonts::font(10.0f, true));
-    linkIdLabel.setColour(juce::Label::textColourId, juce::Colour(0xff909090));
+    gainpair::GainEditorSetup::linkIdControls(linkIdLabel, linkIdBox);
     addAndMakeVisible(linkIdLabel);
-
-    for (int id = 1; id <= 50; ++id)
-        linkIdBox.addItem(juce::String(id), id);
-    linkIdBox.setLookAndFeel(&gainpair::smallComboLAF());
-    linkIdBox.setColour(juce::ComboBox::backgroundColourId, juce::Colour(0xff1a1a1a));
-    linkIdBox.setColour(juce::ComboBox::outlineColourId, juce::Colour(0xff3a3a3a));
     addAndMakeVisible(linkIdBox);
     if (auto* p = apvts.getParameter("linkID"))
         linkIdAttachment = std::make_unique<juce::ComboBoxParameterAttachment>(*p, linkIdBox, apvts.undoManager);
@@ -190,16 +103,13 @@ OvrelAudioProcessorEditor::OvrelAudioProcessorEditor(OvrelAudioProcessor& owner,
         gainAttachment = std::make_unique<juce::SliderParameterAttachment>(*p, gainKnob, apvts.undoManager);
     }
 
-    bypassButton.setShape(powerSymbol(), false, true, true);
+    bypassButton.setShape(gainpair::GainEditorFrame::powerSymbol(), false, true, true);
     bypassButton.setClickingTogglesState(true);
     addAndMakeVisible(bypassButton);
     if (auto* p = apvts.getParameter("bypass"))
         bypassAttachment = std::make_unique<juce::ButtonParameterAttachment>(*p, bypassButton, apvts.undoManager);
 
-    statusLabel.setFont(OrzFonts::font(11.0f, true));
-    statusLabel.setJustificationType(juce::Justification::centred);
-    statusLabel.setColour(juce::Label::textColourId, juce::Colour(0xffff3333));
-    statusLabel.setInterceptsMouseClicks(false, false);
+    gainpair::GainEditorSetup::statusLabel(statusLabel);
     addAndMakeVisible(statusLabel);
 
     instanceLetterLabel.setFont(OrzFonts::font(9.0f, true));
@@ -208,14 +118,11 @@ OvrelAudioProcessorEditor::OvrelAudioProcessorEditor(OvrelAudioProcessor& owner,
     instanceLetterLabel.setInterceptsMouseClicks(false, false);
     addAndMakeVisible(instanceLetterLabel);
 
-    inputMeter.closeOnOutsideClick = false;
-    inputMeter.adaptivePeakInset = true;
-    inputMeter.setScaleSide(0);
+    gainpair::GainEditorSetup::meter(inputMeter, 0, processor.meterHold.load(std::memory_order_acquire));
     inputMeter.onSettingsChanged = [this](float attack, float release, float rmsWindow, float brightness)
     { syncMeterParams(attack, release, rmsWindow, brightness); };
-    addAndMakeVisible(inputMeter);
-    inputMeter.setHoldEnabled(processor.meterHold.load(std::memory_order_acquire));
     inputMeter.onHoldChanged = [this](bool on) { processor.meterHold.store(on, std::memory_order_release); };
+    addAndMakeVisible(inputMeter);
 
     helpButton.onClick = [this] { HelpWindow::toggle(helpWindow, helpPanel, *this, tooltipsShown); };
     logoButton.onClick = [this]
@@ -224,20 +131,9 @@ OvrelAudioProcessorEditor::OvrelAudioProcessorEditor(OvrelAudioProcessor& owner,
             openUrl(gainpair::ProductLinks::productPage("Ovrel"));
     };
 
-    helpButton.setLookAndFeel(&headerButtonLaf);
-    helpButton.setColour(juce::TextButton::buttonColourId, juce::Colour(0xff2a2a2a));
-    helpButton.setColour(juce::TextButton::textColourOffId, juce::Colour(0xffbbbbbb));
-    helpButton.setColour(juce::TextButton::textColourOnId, juce::Colours::black);
-    helpButton.setColour(juce::TextButton::buttonOnColourId, OCols::accentHi);
-    addAndMakeVisible(helpButton);
-    for (auto* zone : {&logoButton, &titleTipZone, &linkTipZone})
-    {
-        zone->setButtonText({});
-        zone->setLookAndFeel(&headerButtonLaf);
-        zone->setColour(juce::TextButton::buttonColourId, juce::Colours::transparentBlack);
-        zone->setColour(juce::TextButton::buttonOnColourId, juce::Colours::transparentBlack);
-        addAndMakeVisible(*zone);
-    }
+    gainpair::GainEditorSetup::headerButtons(helpButton, {&logoButton, &titleTipZone, &linkTipZone}, headerButtonLaf);
+    for (auto* button : {&helpButton, &logoButton, &titleTipZone, &linkTipZone})
+        addAndMakeVisible(*button);
 
     helpPanel.onTooltipsToggled = [this](bool on) { setTooltipsEnabled(on); };
     helpPanel.onLanguageToggled = [this](bool on) { setLanguageSpanish(on); };
@@ -245,23 +141,12 @@ OvrelAudioProcessorEditor::OvrelAudioProcessorEditor(OvrelAudioProcessor& owner,
     setTooltipsEnabled(processor.tooltipsOn.load(std::memory_order_acquire));
     setLanguageSpanish(processor.isSpanish.load(std::memory_order_acquire));
 
-    const float scale = gainpair::EditorScale::usable(processor.uiScale.load(std::memory_order_acquire));
+    const float scale = storedScale();
     if (!juce::exactlyEqual(scale, 1.0f))
-        applyUiScale(scale);
+        scaler.apply(scale);
 
-    gainCaption.setText("Ovrel:", juce::dontSendNotification);
-    gainCaption.setFont(OrzFonts::font(11.0f, true));
-    gainCaption.setColour(juce::Label::textColourId, captionColour);
-    gainValueLabel.setText("0.0 dB", juce::dontSendNotification);
-    gainValueLabel.setFont(OrzFonts::font(16.0f, true));
-    gainValueLabel.setJustificationType(juce::Justification::centredRight);
-    gainValueLabel.setColour(juce::Label::textColourId, gainColour);
-    compensationCaption.setFont(OrzFonts::font(11.0f, true));
-    compensationCaption.setColour(juce::Label::textColourId, captionColour);
-    compensationValueLabel.setText("0.0 dB", juce::dontSendNotification);
-    compensationValueLabel.setFont(OrzFonts::font(16.0f, true));
-    compensationValueLabel.setJustificationType(juce::Justification::centredRight);
-    compensationValueLabel.setColour(juce::Label::textColourId, compensationColour);
+    gainpair::GainEditorSetup::valueLabels(gainCaption, gainValueLabel, gainColour, compensationCaption,
+                                           compensationValueLabel);
     for (auto* label : {&gainCaption, &gainValueLabel, &compensationCaption, &compensationValueLabel})
         addAndMakeVisible(*label);
 
@@ -280,23 +165,11 @@ OvrelAudioProcessorEditor::OvrelAudioProcessorEditor(OvrelAudioProcessor& owner,
 OvrelAudioProcessorEditor::~OvrelAudioProcessorEditor()
 {
     stopTimer();
-    if (helpWindow != nullptr)
-    {
-        helpWindow->setVisible(false);
-        helpWindow.reset();
-    }
-    gainpair::SmallTooltipLAF::switchWindow(tooltipWindow, *this, tooltipLaf, false);
-
     // Ends a gesture the host still thinks is running and clears the knob's callbacks.
     gainGestures.reset();
-    helpButton.onClick = nullptr;
-    inputMeter.onSettingsChanged = nullptr;
-    inputMeter.onHoldChanged = nullptr;
-    helpPanel.onTooltipsToggled = nullptr;
-    helpPanel.onLanguageToggled = nullptr;
-    for (juce::Component* c :
-         std::initializer_list<juce::Component*>{&linkIdBox, &logoButton, &titleTipZone, &linkTipZone, &helpButton})
-        c->setLookAndFeel(nullptr);
+    gainpair::GainEditorSetup::closeHelpAndTips(helpWindow, tooltipWindow, *this, tooltipLaf, helpButton, helpPanel,
+                                                inputMeter);
+    gainpair::GainEditorSetup::releaseLooks({&linkIdBox, &logoButton, &titleTipZone, &linkTipZone, &helpButton});
 }
 
 bool OvrelAudioProcessorEditor::bypassOn() const
@@ -315,64 +188,36 @@ LinkRole OvrelAudioProcessorEditor::role() const
     return r >= 0 && r <= 3 ? static_cast<LinkRole>(r) : LinkRole::Alone;
 }
 
-void OvrelAudioProcessorEditor::applyUiScale(float scale)
+float OvrelAudioProcessorEditor::storedScale() const
 {
-    setTransform(juce::AffineTransform::scale(scale * hostScale));
-    setBounds(getX(), getY(), gainpair::EditorScale::logicalSide, gainpair::EditorScale::logicalSide);
+    return gainpair::EditorScale::usable(processor.uiScale.load(std::memory_order_acquire));
 }
 
 void OvrelAudioProcessorEditor::setScaleFactor(float newScale)
 {
-    hostScale = std::isfinite(newScale) && newScale > 0.0f ? newScale : 1.0f;
-    juce::AudioProcessorEditor::setScaleFactor(hostScale);
-    const float scale = gainpair::EditorScale::usable(processor.uiScale.load(std::memory_order_acquire));
-    if (!juce::exactlyEqual(scale, 1.0f))
-        setTransform(juce::AffineTransform::scale(scale * hostScale));
+    juce::AudioProcessorEditor::setScaleFactor(scaler.takeHostScale(newScale));
+    scaler.reapply(storedScale());
 }
 
 void OvrelAudioProcessorEditor::resized()
 {
     const int w = getWidth();
-    const int h = getHeight();
-    const float s = (float)w / 300.0f;
-
     if (fullyBuilt)
         processor.editorWidth.store(w, std::memory_order_release);
 
-    const int k = R(36.0f * s);
-    const int K = R(130.0f * s);
-    const int knobHeight = K + R(27.0f * s);
-    const int ky = R(76.0f * s) + (h - R(76.0f * s) - knobHeight - 58) / 2 + 30;
-    const int a = R(50.0f * s);
-    const int b = R(88.0f * s);
-    const int r = R(22.0f * s);
-    const int x0 = (w - (a + b)) / 2;
-    const int y0 = ky - 2 * r - 12;
-    const int badgeSide = R(32.0f * s);
-
-    helpButton.setBounds(w - 22, 7, 18, 16);
-    linkIdLabel.setBounds(w - 152, 7, 50, 16);
-    linkIdBox.setBounds(w - 100, 5, 48, 20);
-    logoButton.setBounds(4, 6, 20, 18);
-    titleTipZone.setBounds(28, 0, 120, 30);
-    linkTipZone.setBounds(w - 152, 5, 50, 20);
-    inputMeter.setBounds(4, 34, R(60.0f * s), h - 66);
+    const gainpair::GainEditorLayout layout(w, getHeight());
+    const int k = layout.bypassSide;
+    const int badgeSide = gainpair::GainEditorLayout::R(32.0f * layout.s);
+    layout.placeHeader(helpButton, linkIdLabel, linkIdBox, logoButton, titleTipZone, linkTipZone);
+    inputMeter.setBounds(layout.meterAt(4));
     bypassButton.setBounds(w - k - 16, 38, k, k);
-    roleBadgeBounds = {(float)(w - badgeSide - 16), (float)(k + 42), (float)badgeSide, (float)R(26.0f * s)};
-    instanceLetterLabel.setBounds(w - badgeSide - 16, k + R(42.0f * s) + 30, badgeSide + 4, 14);
-    gainKnob.setBounds((w - K) / 2, ky, K, knobHeight);
-
-    gainCaption.setMinimumHorizontalScale(1.0f);
-    compensationCaption.setMinimumHorizontalScale(1.0f);
-    gainCaption.setFont(OrzFonts::font(11.0f * s, true));
-    compensationCaption.setFont(OrzFonts::font(11.0f * s, true));
-    gainValueLabel.setFont(OrzFonts::font(16.0f * s, true));
-    compensationValueLabel.setFont(OrzFonts::font(16.0f * s, true));
-    gainCaption.setBounds(x0, y0, b, r);
-    gainValueLabel.setBounds(x0 + b, y0, a, r);
-    compensationCaption.setBounds(x0, y0 + r, b, r);
-    compensationValueLabel.setBounds(x0 + b, y0 + r, a, r);
-    statusLabel.setBounds(0, h - 58, w, 26);
+    roleBadgeBounds = {(float)(w - badgeSide - 16), (float)(k + 42), (float)badgeSide,
+                       (float)gainpair::GainEditorLayout::R(26.0f * layout.s)};
+    instanceLetterLabel.setBounds(w - badgeSide - 16, k + gainpair::GainEditorLayout::R(42.0f * layout.s) + 30,
+                                  badgeSide + 4, 14);
+    gainKnob.setBounds(layout.knob);
+    layout.placeValues(gainCaption, gainValueLabel, compensationCaption, compensationValueLabel);
+    statusLabel.setBounds(layout.status);
 }
 
 void OvrelAudioProcessorEditor::mouseDown(const juce::MouseEvent& e)
@@ -431,8 +276,8 @@ void OvrelAudioProcessorEditor::timerCallback()
     if (auto* block = processor.gainLink.getBlock())
         comp = block->compensationDb.load(std::memory_order_acquire);
 
-    gainValueLabel.setText(dbText(gain), juce::dontSendNotification);
-    compensationValueLabel.setText(dbText(comp), juce::dontSendNotification);
+    gainValueLabel.setText(Texts::dbText(gain), juce::dontSendNotification);
+    compensationValueLabel.setText(Texts::dbText(comp), juce::dontSendNotification);
 
     const auto current = role();
     const bool slave = current == LinkRole::Slave;
@@ -442,10 +287,7 @@ void OvrelAudioProcessorEditor::timerCallback()
     statusLabel.setText(bypass ? bypassedText : juce::String(), juce::dontSendNotification);
     updateInstanceLetter(current);
 
-    const float target = gainpair::EditorScale::usable(processor.uiScale.load(std::memory_order_acquire));
-    const float shown = getTransform().isIdentity() ? 1.0f : gainpair::EditorScale::of(getTransform()) / hostScale;
-    if (std::abs(target - shown) > 0.01f)
-        applyUiScale(target);
+    scaler.follow(storedScale());
 
     outPulses.follow(gain);
     if (slave)
@@ -456,13 +298,6 @@ void OvrelAudioProcessorEditor::timerCallback()
     inPulses.step();
 
     repaintWhatChanged(current, bypass);
-}
-
-juce::Rectangle<int> OvrelAudioProcessorEditor::pulseStrip() const
-{
-    const auto knob = gainKnob.getBounds().toFloat();
-    const float cy = knob.getY() + knob.getHeight() * 0.35f;
-    return juce::Rectangle<float>(0.0f, cy - 3.0f, (float)getWidth(), 6.0f).getSmallestIntegerContainer();
 }
 
 void OvrelAudioProcessorEditor::repaintWhatChanged(LinkRole current, bool bypass)
@@ -478,43 +313,20 @@ void OvrelAudioProcessorEditor::repaintWhatChanged(LinkRole current, bool bypass
 
     const bool pulsesShown = outPulses.count() > 0 || inPulses.count() > 0;
     if (pulsesShown || painted.pulsesShown)
-        repaint(pulseStrip());
+        repaint(gainpair::GainEditorFrame::pulseStrip(gainKnob.getBounds(), getWidth()));
 
     painted = {bypass, badgeShown, current, pulsesShown};
 }
 
 void OvrelAudioProcessorEditor::paint(juce::Graphics& g)
 {
-    const int w = getWidth();
-    const float s = (float)w / 300.0f;
-    gainpair::GainEditorFrame::paint(g, w, getHeight(), "Ovrel");
-
-    const auto bx = (float)bypassButton.getX();
-    const auto by = (float)bypassButton.getY();
-    g.setColour(bypassOn() ? juce::Colour(0xffff8800) : juce::Colour(0xff6abf69));
-    g.strokePath(powerSymbol(),
-                 juce::PathStrokeType(2.5f * s, juce::PathStrokeType::mitered, juce::PathStrokeType::butt),
-                 juce::AffineTransform::scale(s, s).translated(bx + 8.0f * s, by + 8.0f * s));
-
-    drawCards(g);
+    gainpair::GainEditorFrame::paint(g, getWidth(), getHeight(), "Ovrel");
+    gainpair::GainEditorFrame::paintLamp(g, bypassButton.getPosition(), (float)getWidth() / 300.0f,
+                                         bypassOn() ? juce::Colour(0xffff8800) : juce::Colour(0xff6abf69));
+    gainpair::GainEditorFrame::paintCards(g, gainKnob.getBounds(), gainCaption.getBounds(), gainValueLabel.getWidth());
 
     if (processor.multiInstance.load(std::memory_order_acquire))
         drawRoleBadge(g, role());
-}
-
-void OvrelAudioProcessorEditor::drawCards(juce::Graphics& g)
-{
-    // The gain-pair card style (rounder, lighter, caller's outline alpha) is fixed by this plug-in's build.
-    const auto knob = gainKnob.getBounds().toFloat();
-    OrzSig::drawElevatedCard(
-        g, {knob.getX() - 15.0f, knob.getY() - 4.0f, knob.getWidth() + 30.0f, knob.getHeight() - 22.0f}, 0.65f, 0.0f);
-
-    const auto caption = gainCaption.getBounds().toFloat();
-    OrzSig::drawElevatedCard(g,
-                             {caption.getX() - 10.0f, caption.getY() - 4.0f,
-                              caption.getWidth() + (float)gainValueLabel.getWidth() + 20.0f,
-                              2.0f * caption.getHeight() + 8.0f},
-                             0.35f, 0.0f);
 }
 
 void OvrelAudioProcessorEditor::drawRoleBadge(juce::Graphics& g, LinkRole current)
@@ -560,9 +372,9 @@ void OvrelAudioProcessorEditor::paintOverChildren(juce::Graphics& g)
     if (outPulses.count() <= 0 && inPulses.count() <= 0)
         return;
 
-    const auto knob = gainKnob.getBounds().toFloat();
-    const float cx = knob.getX() + knob.getWidth() * 0.5f;
-    const float cy = knob.getY() + knob.getHeight() * 0.35f;
+    const auto target = gainpair::GainEditorFrame::pulseTarget(gainKnob.getBounds());
+    const float cx = target.x;
+    const float cy = target.y;
     for (int i = 0; i < outPulses.count(); ++i)
         gainpair::GainEditorFrame::paintPulse(g, outPulses.phase(i), {cx, cy}, {(float)getWidth(), cy}, pulseColour);
     for (int i = 0; i < inPulses.count(); ++i)
@@ -580,20 +392,9 @@ void OvrelAudioProcessorEditor::setTooltipsEnabled(bool on)
 void OvrelAudioProcessorEditor::setLanguageSpanish(bool isSpanish)
 {
     processor.isSpanish.store(isSpanish, std::memory_order_release);
-    helpPanel.setSpanish(isSpanish);
-    if (helpWindow != nullptr)
-        helpWindow->setName(HelpWindow::titleFor(isSpanish));
-    logoButton.setTooltip(gainpair::ProductLinks::logoTooltip("Ovrel"));
-
-    const auto& t = isSpanish ? spanish : english;
-    compensationCaption.setText(t.compensation, juce::dontSendNotification);
-    titleTipZone.setTooltip(t.titleTip);
-    linkTipZone.setTooltip(t.linkTip);
-    gainKnob.setTooltip(t.knobTip);
-    bypassButton.setTooltip(t.bypassTip);
-    linkIdBox.setTooltip(t.linkBoxTip);
-    inputMeter.tooltipText = t.meterTip;
-    helpButton.setTooltip(t.helpTip);
+    Texts::apply(isSpanish, "Ovrel", ownTips,
+                 {helpPanel, helpWindow.get(), logoButton, compensationCaption, titleTipZone, linkTipZone, gainKnob,
+                  bypassButton, linkIdBox, inputMeter, helpButton});
 }
 
 void OvrelAudioProcessorEditor::syncMeterParams(float attackMs, float releaseMs, float rmsWindowMs, float brightness)

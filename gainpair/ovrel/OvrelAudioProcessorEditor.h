@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gainpair/ovrel/OvrelAudioProcessor.h"
+#include "gainpair/ui/EditorScaler.h"
 #include "gainpair/ui/HeaderBtnLAF.h"
 #include "gainpair/ui/HelpPanel.h"
 #include "gainpair/ui/HelpWindow.h"
@@ -46,7 +47,6 @@ public:
 
     static const juce::String& helpTextEnglish();
     static const juce::String& helpTextSpanish();
-    static juce::Path powerSymbol();
     struct BadgeColours
     {
         juce::Colour outline, fill;
@@ -109,14 +109,12 @@ private:
     bool bypassOn() const;
     float gainDb() const;
     LinkRole role() const;
-    void applyUiScale(float scale);
+    float storedScale() const;
     void updateInstanceLetter(LinkRole current);
     void repaintWhatChanged(LinkRole current, bool bypass);
-    juce::Rectangle<int> pulseStrip() const;
-    void drawCards(juce::Graphics& g);
     void drawRoleBadge(juce::Graphics& g, LinkRole current);
 
-    float hostScale = 1.0f;
+    gainpair::EditorScaler scaler{*this};
     PaintedState painted;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(OvrelAudioProcessorEditor)

@@ -4,6 +4,8 @@
 #include "widgets/OrzFonts.h"
 #include "widgets/OrzSig.h"
 
+#include <cmath>
+
 namespace gainpair::GainEditorFrame
 {
 void paint(juce::Graphics& g, int width, int height, const juce::String& title)
@@ -49,6 +51,55 @@ void paint(juce::Graphics& g, int width, int height, const juce::String& title)
     g.setColour(OCols::textDim);
     g.drawText("Orlintz Engineer", juce::Rectangle<float>(0.0f, h - 14.0f, w, 13.0f), juce::Justification::centred,
                false);
+}
+
+juce::Path powerSymbol()
+{
+    juce::Path p;
+    p.startNewSubPath(12.0f + 8.1f * std::sin(0.6f), 12.0f - 8.1f * std::cos(0.6f));
+    for (float a = 0.65f; a < 5.6831856f; a += 0.05f)
+        p.lineTo(12.0f + 8.1f * std::sin(a), 12.0f - 8.1f * std::cos(a));
+    p.lineTo(7.4263983f, 5.314781f);
+    p.startNewSubPath(12.0f, 3.0f);
+    p.lineTo(12.0f, 11.1f);
+    return p;
+}
+
+void paintLamp(juce::Graphics& g, juce::Point<int> buttonTopLeft, float s, juce::Colour colour)
+{
+    const auto bx = (float)buttonTopLeft.x;
+    const auto by = (float)buttonTopLeft.y;
+    g.setColour(colour);
+    g.strokePath(powerSymbol(),
+                 juce::PathStrokeType(2.5f * s, juce::PathStrokeType::mitered, juce::PathStrokeType::butt),
+                 juce::AffineTransform::scale(s, s).translated(bx + 8.0f * s, by + 8.0f * s));
+}
+
+void paintCards(juce::Graphics& g, juce::Rectangle<int> knobBounds, juce::Rectangle<int> firstCaption, int valueWidth)
+{
+    // The gain-pair card style (rounder, lighter, caller's outline alpha) comes from this plug-in's
+    // build of the card painter; this is the one place the gain editors rely on it.
+    const auto knob = knobBounds.toFloat();
+    OrzSig::drawElevatedCard(
+        g, {knob.getX() - 15.0f, knob.getY() - 4.0f, knob.getWidth() + 30.0f, knob.getHeight() - 22.0f}, 0.65f, 0.0f);
+
+    const auto caption = firstCaption.toFloat();
+    OrzSig::drawElevatedCard(g,
+                             {caption.getX() - 10.0f, caption.getY() - 4.0f,
+                              caption.getWidth() + (float)valueWidth + 20.0f, 2.0f * caption.getHeight() + 8.0f},
+                             0.35f, 0.0f);
+}
+
+juce::Rectangle<int> pulseStrip(juce::Rectangle<int> knob, int width)
+{
+    const float cy = pulseTarget(knob).y;
+    return juce::Rectangle<float>(0.0f, cy - 3.0f, (float)width, 6.0f).getSmallestIntegerContainer();
+}
+
+juce::Point<float> pulseTarget(juce::Rectangle<int> knob)
+{
+    const auto k = knob.toFloat();
+    return {k.getX() + k.getWidth() * 0.5f, k.getY() + k.getHeight() * 0.35f};
 }
 
 void paintPulse(juce::Graphics& g, float phase, juce::Point<float> from, juce::Point<float> to, juce::Colour colour)
