@@ -1,31 +1,14 @@
 #include "OvrelEditorTestSupport.h"
 
 #include "gainpair/ui/SmallComboLAF.h"
+#include "support/GainEditorTextRows.h"
 #include "widgets/OrlintMeterProbe.h"
 
 namespace
 {
-struct TipRow
-{
-    const char* name;
-    const char* english;
-    const char* spanish;
-};
-
-const TipRow tipTable[] = {
+const GainEditorTextRow ownTexts[] = {
     {"titleZone", "Input gain with automatic compensation", "Ganancia de entrada con compensacion automatica"},
-    {"linkZone", "Connect plugins with the same ID", "Enlaza plugins con el mismo ID"},
-    {"knob",
-     "Shift + drag: Precision mode\nScroll wheel: Change value by steps\nDouble click: Type value manually\nCtrl + "
-     "double click: Reset to default",
-     "Shift + arrastrar: Modo precision\nRueda del raton: Cambia el valor por pasos\nDoble click: Escribe el valor "
-     "manualmente\nCtrl + doble click: Reinicia al valor predeterminado"},
     {"bypass", "Bypasses gain and compensation", "Desactiva la ganancia y la compensacion"},
-    {"linkBox", "Connect all plugins with the same ID", "Enlaza todos los plugins con el mismo ID"},
-    {"meter", "Alt + right click: Settings\nShift + click: Hold peak value",
-     "Alt + click derecho: Configuraciones\nShift + click: Sostenimiento del valor pico"},
-    {"help", "Open help panel", "Abrir panel de ayuda"},
-    {"compCaption", "Compensation:", "Compensacion:"},
 };
 
 juce::String shownText(OvrelAudioProcessorEditor& e, const juce::String& name)
@@ -49,8 +32,13 @@ juce::String shownText(OvrelAudioProcessorEditor& e, const juce::String& name)
 
 void expectLanguage(OvrelAudioProcessorEditor& e, bool spanish)
 {
-    for (const auto& row : tipTable)
-        EXPECT_EQ(shownText(e, row.name), spanish ? row.spanish : row.english) << row.name;
+    const auto check = [&](const auto& table)
+    {
+        for (const auto& row : table)
+            EXPECT_EQ(shownText(e, row.name), spanish ? row.spanish : row.english) << row.name;
+    };
+    check(ownTexts);
+    check(sharedGainEditorTexts);
     EXPECT_EQ(e.helpPanel.textView.getText(),
               spanish ? OvrelAudioProcessorEditor::helpTextSpanish() : OvrelAudioProcessorEditor::helpTextEnglish());
     EXPECT_EQ(e.helpPanel.espanolToggle.getToggleState(), spanish);
@@ -61,21 +49,7 @@ void expectLanguage(OvrelAudioProcessorEditor& e, bool spanish)
 
 TEST_F(OvrelEditorTest, EspanolToggleSwitchesEveryTextAndBack)
 {
-    auto& e = openEditor();
-    expectLanguage(e, false);
-    e.helpButton.onClick();
-    ASSERT_NE(e.helpWindow, nullptr);
-    EXPECT_EQ(e.helpWindow->getName(), "Help");
-
-    e.helpPanel.espanolToggle.setToggleState(true, juce::sendNotificationSync);
-    expectLanguage(e, true);
-    EXPECT_EQ(e.helpWindow->getName(), "Ayuda");
-    EXPECT_TRUE(proc->isSpanish.load());
-
-    e.helpPanel.espanolToggle.setToggleState(false, juce::sendNotificationSync);
-    expectLanguage(e, false);
-    EXPECT_EQ(e.helpWindow->getName(), "Help");
-    EXPECT_FALSE(proc->isSpanish.load());
+    expectEspanolToggleSwitches(expectLanguage);
 }
 
 TEST_F(OvrelEditorTest, EditorOpensInTheSavedLanguage)

@@ -73,34 +73,9 @@ TEST_F(OvrelEditorTest, LayoutAtTheSmallestAndLargestSize)
     }
 }
 
-TEST_F(OvrelEditorTest, SavedWidthIsClampedAndTheEditorStaysSquare)
+TEST_F(OvrelEditorTest, SavedWidthIsClampedTheEditorStaysSquareAndTheLastWidthIsKept)
 {
-    const struct
-    {
-        int saved, opened;
-    } cases[] = {{250, 300}, {300, 300}, {450, 450}, {700, 700}, {900, 700}};
-    for (const auto& c : cases)
-    {
-        proc->editorWidth.store(c.saved);
-        auto& e = openEditor();
-        EXPECT_EQ(e.getWidth(), c.opened) << c.saved;
-        EXPECT_EQ(e.getHeight(), c.opened) << c.saved;
-    }
-
-    auto& e = openEditor();
-    e.getConstrainer()->setBoundsForComponent(&e, {0, 0, 520, 410}, false, false, true, true);
-    EXPECT_EQ(e.getWidth(), e.getHeight());
-    e.getConstrainer()->setBoundsForComponent(&e, {0, 0, 1200, 1200}, false, false, true, true);
-    EXPECT_EQ(e.getWidth(), 700);
-}
-
-TEST_F(OvrelEditorTest, ResizingStoresTheWidthForTheNextEditor)
-{
-    openEditor().setSize(450, 450);
-    EXPECT_EQ(proc->editorWidth.load(), 450);
-    editor.reset();
-    EXPECT_EQ(proc->editorWidth.load(), 450) << "closing writes nothing";
-    EXPECT_EQ(openEditor().getWidth(), 450);
+    expectWidthLimitsAndMemory();
 }
 
 TEST_F(OvrelEditorTest, RestoredScaleIsAppliedOnlyWhenUsable)

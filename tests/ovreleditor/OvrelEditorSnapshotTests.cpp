@@ -1,24 +1,6 @@
 #include "OvrelEditorTestSupport.h"
 
-namespace
-{
-juce::File snapshotFolder()
-{
-    auto folder = juce::File::getCurrentWorkingDirectory().getChildFile("snapshots");
-    folder.createDirectory();
-    return folder;
-}
-
-void writePng(const juce::Image& image, const juce::String& name)
-{
-    const auto file = snapshotFolder().getChildFile(name + ".png");
-    file.deleteFile();
-    juce::FileOutputStream out(file);
-    ASSERT_TRUE(out.openedOk()) << file.getFullPathName();
-    juce::PNGImageFormat png;
-    ASSERT_TRUE(png.writeImageToStream(image, out));
-}
-} // namespace
+#include "support/EditorSnapshots.h"
 
 // Pictures of the editor for people to look at: both languages, every role, with pulses running.
 TEST_F(OvrelEditorTest, SnapshotsOfLanguagesAndRoles)
