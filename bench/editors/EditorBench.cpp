@@ -42,7 +42,7 @@ int main(int argc, char** argv)
 #endif
     juce::ScopedJuceInitialiser_GUI gui;
 
-    const std::vector<EditorBenchCase> cases{ovrelEditorBenchCase()};
+    const auto cases = editorBenchCases();
     bool allWithin = true;
     std::printf("%-10s %-6s %8s %8s\n", "editor", "state", "cpu %", "limit %");
     for (const auto& c : cases)

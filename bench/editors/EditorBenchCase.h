@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 // One editor under measurement: its processor, the editor on the desktop, and whatever drives them.
 class EditorBenchRig
@@ -22,4 +23,6 @@ struct EditorBenchCase
     double busyLimitPercent;
 };
 
-EditorBenchCase ovrelEditorBenchCase();
+// The table of the plug-in this program is built for: two gain plug-ins cannot share one process
+// image, so each has its own program that links its own table.
+std::vector<EditorBenchCase> editorBenchCases();
