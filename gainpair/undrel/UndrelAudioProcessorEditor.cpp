@@ -254,7 +254,10 @@ void UndrelAudioProcessorEditor::repaintWhatChanged(juce::Colour lamp)
     if (lamp != painted.lamp)
         repaint(bypassButton.getBounds().expanded(4));
 
-    const bool pulsesShown = pulses.count() > 0;
+    // A pulse below phase 0 is not drawn yet, so the strip waits until one can be seen.
+    bool pulsesShown = false;
+    for (int i = 0; i < pulses.count(); ++i)
+        pulsesShown = pulsesShown || pulses.phase(i) >= 0.0f;
     if (pulsesShown || painted.pulsesShown)
         repaint(gainpair::GainEditorFrame::pulseStrip(compensationKnob.getBounds(), getWidth()));
 
