@@ -160,7 +160,9 @@ void OrlintKnob::startAnimationTimer()
 //==============================================================================
 void OrlintKnob::mouseDown(const juce::MouseEvent& e)
 {
-    if (valueEditor != nullptr || closingEditor)
+    // The framework delivers mouse events to disabled components too; a disabled knob shows a value
+    // and takes no gesture.
+    if (!isEnabled() || valueEditor != nullptr || closingEditor)
         return;
 
     if (e.mods.isAltDown())
@@ -185,7 +187,7 @@ void OrlintKnob::mouseDown(const juce::MouseEvent& e)
 
 void OrlintKnob::mouseDrag(const juce::MouseEvent& e)
 {
-    if (!dragging)
+    if (!dragging || !isEnabled())
         return;
 
     const bool shift = e.mods.isShiftDown();
@@ -230,7 +232,7 @@ void OrlintKnob::mouseUp(const juce::MouseEvent&)
 
 void OrlintKnob::mouseWheelMove(const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel)
 {
-    if (valueEditor != nullptr || closingEditor || juce::exactlyEqual(wheel.deltaY, 0.0f))
+    if (!isEnabled() || valueEditor != nullptr || closingEditor || juce::exactlyEqual(wheel.deltaY, 0.0f))
         return;
 
     const double dir = wheel.deltaY > 0.0f ? 1.0 : -1.0;
@@ -274,6 +276,9 @@ void OrlintKnob::mouseWheelMove(const juce::MouseEvent& e, const juce::MouseWhee
 
 void OrlintKnob::mouseDoubleClick(const juce::MouseEvent& e)
 {
+    if (!isEnabled())
+        return;
+
     // A link look flips only when the owner listens, since keeping the pair in step is its job.
     const auto toggleLook = [this](bool& flag, const std::function<void(bool)>& callback)
     {

@@ -3,6 +3,7 @@
 #include "gainpair/common/GainPairLevels.h"
 #include "gainpair/common/GainPairParameters.h"
 #include "gainpair/ovrel/LetterClash.h"
+#include "gainpair/ovrel/OvrelAudioProcessorEditor.h"
 
 #include <cmath>
 
@@ -216,7 +217,7 @@ bool OvrelAudioProcessor::isMidiEffect() const
 
 juce::AudioProcessorEditor* OvrelAudioProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor(*this);
+    return new OvrelAudioProcessorEditor(*this, apvts);
 }
 
 bool OvrelAudioProcessor::hasEditor() const

@@ -1,4 +1,5 @@
 #include "gainpair/undrel/UndrelAudioProcessor.h"
+#include "gainpair/undrel/UndrelAudioProcessorEditor.h"
 
 #include "gainpair/common/GainPairLevels.h"
 #include "gainpair/common/GainPairParameters.h"
@@ -217,7 +218,7 @@ bool UndrelAudioProcessor::isMidiEffect() const
 
 juce::AudioProcessorEditor* UndrelAudioProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor(*this);
+    return new UndrelAudioProcessorEditor(*this, apvts);
 }
 
 bool UndrelAudioProcessor::hasEditor() const

@@ -1,0 +1,20 @@
+#include "gainpair/ui/EditorScale.h"
+
+#include "gainpair/common/GainPairState.h"
+
+#include <cmath>
+
+namespace gainpair::EditorScale
+{
+float usable(float stored)
+{
+    if (!std::isfinite(stored) || stored < GainPairState::minUiScale || stored > GainPairState::maxUiScale)
+        return 1.0f;
+    return stored;
+}
+
+float of(const juce::AffineTransform& transform)
+{
+    return (std::abs(transform.mat00) + std::abs(transform.mat11)) / 2.0f;
+}
+} // namespace gainpair::EditorScale
