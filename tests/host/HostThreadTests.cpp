@@ -7,7 +7,6 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
-#include <mutex>
 #include <thread>
 
 using HostCases::Case;
@@ -20,7 +19,7 @@ constexpr double kRate = 48000.0;
 constexpr int kBlock = 256;
 
 // A thread that repeats one step until stopped, about once a millisecond, as a host's audio or
-// automation thread does; a hold keeps it waiting between two steps.
+// automation thread does.
 class Repeating
 {
 public:
@@ -31,10 +30,7 @@ public:
             {
                 while (running.load())
                 {
-                    {
-                        const std::lock_guard<std::mutex> notHeld(gate);
-                        step();
-                    }
+                    step();
                     ++steps;
                     std::this_thread::sleep_for(std::chrono::milliseconds(1));
                 }
@@ -52,11 +48,8 @@ public:
 
     int count() const { return steps.load(); }
 
-    std::unique_lock<std::mutex> hold() { return std::unique_lock<std::mutex>(gate); }
-
 private:
     std::function<void()> step;
-    std::mutex gate;
     std::atomic<bool> running{true};
     std::atomic<int> steps{0};
     std::thread thread;
@@ -74,7 +67,6 @@ public:
     void stop() { thread.stop(); }
     bool allFinite() const { return finite.load(); }
     int blocks() const { return thread.count(); }
-    std::unique_lock<std::mutex> hold() { return thread.hold(); }
 
 private:
     NoiseRunner run;
@@ -127,13 +119,6 @@ TEST_P(HostThreads, EditorOpenedResizedAndClosedWhileAudioRuns)
     for (int cycle = 0; cycle < 20; ++cycle)
     {
         SCOPED_TRACE("cycle " + std::to_string(cycle));
-        // JUCE's LV2 wrapper passes a new editor's first parameter messages to the audio thread, which
-        // walks the processor's listener list without its lock while JUCE's generic editor may still
-        // be adding itself to it; so an LV2 host's audio waits while the editor is built and shown.
-        std::unique_lock<std::mutex> held;
-        if (GetParam().bundle.format == PluginHost::Format::LV2)
-            held = audio.hold();
-
         std::unique_ptr<juce::AudioProcessorEditor> editor(plugin->createEditorIfNeeded());
         ASSERT_NE(editor, nullptr);
         EXPECT_EQ(plugin->getActiveEditor(), editor.get());
@@ -141,8 +126,6 @@ TEST_P(HostThreads, EditorOpenedResizedAndClosedWhileAudioRuns)
         editor->addToDesktop(juce::ComponentPeer::windowHasTitleBar | juce::ComponentPeer::windowIsResizable);
         editor->setVisible(true);
         runMessageLoopFor(30);
-        if (held.owns_lock())
-            held.unlock();
 
         // A host resizes only editors that say they can be, and within their limits.
         if (editor->isResizable())
@@ -167,6 +150,31 @@ TEST_P(HostThreads, EditorOpenedResizedAndClosedWhileAudioRuns)
     }
     audio.stop();
     EXPECT_TRUE(audio.allFinite());
+    plugin->releaseResources();
+}
+
+// The editor adds itself to the processor's listeners while the audio thread notifies them of
+// parameter changes (in LV2, of the host's bypass switch on every block); quick openings and closings
+// give that race many chances.
+TEST_P(HostThreads, EditorOpenedAndClosedQuicklyWhileAudioRuns)
+{
+    auto plugin = HostCases::loadPrepared(GetParam(), kRate, kBlock);
+    ASSERT_NE(plugin, nullptr);
+    AudioThread audio(*plugin);
+    juce::Random rng(5);
+    Repeating automation([&] { HostCases::automateRandomly(*plugin, rng); });
+    for (int cycle = 0; cycle < 150; ++cycle)
+    {
+        std::unique_ptr<juce::AudioProcessorEditor> editor(plugin->createEditorIfNeeded());
+        ASSERT_NE(editor, nullptr) << "cycle " << cycle;
+        runMessageLoopFor(5);
+        editor.reset();
+        runMessageLoopFor(2);
+    }
+    automation.stop();
+    audio.stop();
+    EXPECT_TRUE(audio.allFinite());
+    EXPECT_GT(audio.blocks(), 10);
     plugin->releaseResources();
 }
 
