@@ -18,12 +18,22 @@ namespace
 constexpr double kRate = 48000.0;
 constexpr int kBlock = 256;
 
-// A thread that repeats one step until stopped, about once a millisecond, as a host's audio or
-// automation thread does.
+// ThreadSanitizer sees the race itself within a few openings, and counts the locks that each of JUCE's
+// VST3 editors leaves held, stopping at 64 of them.
+#if defined(__SANITIZE_THREAD__)
+constexpr int kQuickOpenings = 15;
+#else
+constexpr int kQuickOpenings = 150;
+#endif
+
+// A thread that repeats one step until stopped, by default about once a millisecond, as a host's
+// audio or automation thread does.
 class Repeating
 {
 public:
-    explicit Repeating(std::function<void()> stepToRepeat) : step(std::move(stepToRepeat))
+    explicit Repeating(std::function<void()> stepToRepeat,
+                       std::chrono::microseconds pauseBetweenSteps = std::chrono::milliseconds(1))
+        : step(std::move(stepToRepeat)), pause(pauseBetweenSteps)
     {
         thread = std::thread(
             [this]
@@ -32,7 +42,8 @@ public:
                 {
                     step();
                     ++steps;
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                    if (pause.count() > 0)
+                        std::this_thread::sleep_for(pause);
                 }
             });
     }
@@ -50,6 +61,7 @@ public:
 
 private:
     std::function<void()> step;
+    std::chrono::microseconds pause;
     std::atomic<bool> running{true};
     std::atomic<int> steps{0};
     std::thread thread;
@@ -59,8 +71,9 @@ private:
 class AudioThread
 {
 public:
-    explicit AudioThread(juce::AudioPluginInstance& plugin)
-        : run(plugin, kBlock), thread([this] { finite = run.process(kBlock) && finite; })
+    explicit AudioThread(juce::AudioPluginInstance& plugin,
+                         std::chrono::microseconds pauseBetweenBlocks = std::chrono::milliseconds(1))
+        : run(plugin, kBlock), thread([this] { finite = run.process(kBlock) && finite; }, pauseBetweenBlocks)
     {
     }
 
@@ -158,12 +171,20 @@ TEST_P(HostThreads, EditorOpenedResizedAndClosedWhileAudioRuns)
 // give that race many chances.
 TEST_P(HostThreads, EditorOpenedAndClosedQuicklyWhileAudioRuns)
 {
+#if defined(__SANITIZE_THREAD__)
+    // JUCE's generic editor, which Bivarro shows until its own editor comes, adds each control's
+    // listener before the control is built; ThreadSanitizer reports that, and for an LV2 bundle the
+    // host has reloaded it cannot name the frames that its suppression needs.
+    if (GetParam().product == &HostCases::bivarro() && GetParam().bundle.format == PluginHost::Format::LV2)
+        GTEST_SKIP() << "generic editor of an LV2 bundle under ThreadSanitizer";
+#endif
     auto plugin = HostCases::loadPrepared(GetParam(), kRate, kBlock);
     ASSERT_NE(plugin, nullptr);
-    AudioThread audio(*plugin);
+    // Blocks back to back, as an offline render runs them: the notifications never pause.
+    AudioThread audio(*plugin, std::chrono::microseconds(0));
     juce::Random rng(5);
     Repeating automation([&] { HostCases::automateRandomly(*plugin, rng); });
-    for (int cycle = 0; cycle < 150; ++cycle)
+    for (int cycle = 0; cycle < kQuickOpenings; ++cycle)
     {
         std::unique_ptr<juce::AudioProcessorEditor> editor(plugin->createEditorIfNeeded());
         ASSERT_NE(editor, nullptr) << "cycle " << cycle;
