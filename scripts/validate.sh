@@ -23,7 +23,7 @@ bundles=()
 for plugin in Bivarro Ovrel Undrel; do
     for format in VST3 LV2; do
         ext=$(echo "$format" | tr '[:upper:]' '[:lower:]')
-        found=$(find "$release" -path "*/${plugin}_artefacts/*/$format/$plugin.$ext" -prune -print -quit 2>/dev/null)
+        found=$(find "$release/" -path "*/${plugin}_artefacts/*/$format/$plugin.$ext" -prune -print -quit 2>/dev/null)
         if [ -z "$found" ]; then
             echo "validate: ERROR: no $plugin.$ext in $release; run scripts/test.sh first" >&2
             exit 1
