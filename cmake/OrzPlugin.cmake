@@ -1,8 +1,16 @@
 # Settings shared by the three plug-ins, so tests and hosts that link a plug-in's shared code
 # see exactly the same configuration.
 
-set(ORZ_PLUGIN_FORMATS VST3 LV2 Standalone)
-if(APPLE)
+# A sanitizer build serves only the tests labelled "sanitize", which load the VST3 and LV2 bundles:
+# it builds no Standalone, and so none of the audio device and file modules only that one needs.
+if(ORZ_SANITIZER)
+    set(ORZ_PLUGIN_FORMATS VST3 LV2)
+    set(ORZ_JUCE_APP_MODULES juce::juce_audio_processors juce::juce_gui_extra)
+else()
+    set(ORZ_PLUGIN_FORMATS VST3 LV2 Standalone)
+    set(ORZ_JUCE_APP_MODULES juce::juce_audio_utils)
+endif()
+if(APPLE AND NOT ORZ_SANITIZER)
     list(APPEND ORZ_PLUGIN_FORMATS AU)
 endif()
 
@@ -57,7 +65,7 @@ function(orz_add_plugin target)
     target_link_libraries(${target}
         PRIVATE
             ${ARG_LIBS}
-            juce::juce_audio_utils
+            ${ORZ_JUCE_APP_MODULES}
             juce::juce_dsp
         PUBLIC
             orz_juce_settings

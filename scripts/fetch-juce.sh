@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Fetches JUCE 8.0.6 from Debian's source package with apt's own client, checks it and
-# unpacks it into third_party/JUCE (ignored by git). Safe to run again: the download is
-# cached outside the work tree and an unpacked tree of the right version is kept.
+# Fetches JUCE 8.0.6 from Debian's source package with apt's own client, checks it, unpacks it
+# into third_party/JUCE (ignored by git) and applies our fixes from scripts/juce-patches. Safe to
+# run again: the download is cached outside the work tree, and an unpacked tree is kept while its
+# stamp matches the version and the patch set; any change to either unpacks and patches afresh.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,8 +12,14 @@ version="8.0.6+ds-2"
 orig="juce_8.0.6+ds.orig.tar.xz"
 orig_sha="4126ec8066866a1ccbc9cdd2beac712fd51e55ac7f24d8fdc45077b187a358ef"
 stamp="$dest/.orz-version"
+patches=("$root"/scripts/juce-patches/*.patch)
+[ -f "${patches[0]}" ] || patches=()
+wanted="$version"
+if [ ${#patches[@]} -gt 0 ]; then
+    wanted="$version patches:$(cat "${patches[@]}" | sha256sum | cut -d' ' -f1)"
+fi
 
-if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ]; then
+if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$wanted" ]; then
     exit 0
 fi
 
@@ -61,7 +68,15 @@ mkdir -p "$root/third_party"
 tmp=$(mktemp -d "$root/third_party/.juce.XXXXXX")
 tar -xJf "$cache/$orig" -C "$tmp"
 src=$(find "$tmp" -mindepth 1 -maxdepth 1 -type d | head -n 1)
+# Every patch must apply exactly; a tree that is not fully patched is never put in place.
+for p in "${patches[@]}"; do
+    if ! patch -d "$src" -p1 --forward --batch --fuzz=0 --no-backup-if-mismatch --quiet < "$p"; then
+        rm -rf "$tmp"
+        echo "fetch-juce: ERROR: $(basename "$p") does not apply to JUCE $version" >&2
+        exit 1
+    fi
+done
 rm -rf "$dest"
 mv "$src" "$dest"
 rm -rf "$tmp"
-echo "$version" > "$stamp"
+echo "$wanted" > "$stamp"

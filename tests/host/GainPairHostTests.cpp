@@ -15,6 +15,7 @@ namespace
 {
 const Bundle kOvrel{"Ovrel", Format::VST3, ORZ_OVREL_VST3};
 const Bundle kUndrel{"Undrel", Format::VST3, ORZ_UNDREL_VST3};
+const Bundle kUndrelLv2{"Undrel", Format::LV2, ORZ_UNDREL_LV2};
 
 constexpr float kInput = 0.25f;
 constexpr int kBlock = 512;
@@ -51,6 +52,15 @@ void setBypass(juce::AudioPluginInstance& plugin, bool on)
     ASSERT_NE(bypass, nullptr);
     EXPECT_EQ(bypass, &parameterNamed(plugin, "Bypass")) << "the host's switch is the plug-in's own";
     bypass->setValueNotifyingHost(on ? 1.0f : 0.0f);
+}
+
+// The plug-in's own switch. An LV2 host shows its "enabled" port as a second switch named "Bypass".
+juce::AudioProcessorParameter& ownBypass(juce::AudioPluginInstance& plugin)
+{
+    for (auto* p : plugin.getParameters())
+        if (p->getName(100) == "Bypass" && p != plugin.getBypassParameter())
+            return *p;
+    return parameterNamed(plugin, "Bypass");
 }
 
 // Ovrel and Undrel built as bundles, loaded by a host in this process, with a plain gain stage standing
@@ -174,4 +184,47 @@ TEST_F(GainPairHost, NewUndrelsPickTheNewestLiveOvrelWithoutAnUndrel)
     EXPECT_NEAR(settledGain(second.get(), undrelOn2), 1.0f, 1e-4f);
     EXPECT_EQ(compensationDb(1), -6.0f);
     EXPECT_EQ(compensationDb(2), 4.0f);
+}
+
+// An LV2 host sets Undrel's own bypass from its parameter controls or automation, and has an
+// "enabled" port of its own; the parameter must stay as set, and the port must still switch. (Ovrel
+// is the VST3 one: JUCE's LV2 host re-creates an instance on every prepare, which would move the
+// link's block away under a fixed chain.)
+TEST_F(GainPairHost, UndrelLv2BypassParameterStaysSetBesideTheEnabledPort)
+{
+    auto ovrel = load(kOvrel);
+    auto undrel = load(kUndrelLv2);
+    ASSERT_NE(ovrel, nullptr);
+    ASSERT_NE(undrel, nullptr);
+    setGain(*ovrel, 6.0f);
+    setTrim(*undrel, 3.0f);
+    // The re-created instance finds its link on a later tick of its 2 s timer.
+    parameterNamed(*undrel, "Link ID").setValueNotifyingHost(0.0f);
+    for (int wait = 0; wait < 50 && compensationDb(1) != -3.0f; ++wait)
+    {
+        settledGain(ovrel.get(), *undrel);
+        juce::Thread::sleep(100);
+    }
+    EXPECT_NEAR(settledGain(ovrel.get(), *undrel), linear(3.0f), 1e-4f);
+    EXPECT_FLOAT_EQ(compensationDb(1), -3.0f);
+
+    // Its own bypass removes the trim and keeps the compensation.
+    auto& bypass = ownBypass(*undrel);
+    bypass.setValueNotifyingHost(1.0f);
+    EXPECT_NEAR(settledGain(ovrel.get(), *undrel), 1.0f, 1e-4f);
+    EXPECT_EQ(bypass.getValue(), 1.0f);
+    EXPECT_EQ(compensationDb(1), -6.0f);
+    bypass.setValueNotifyingHost(0.0f);
+    EXPECT_NEAR(settledGain(ovrel.get(), *undrel), linear(3.0f), 1e-4f);
+
+    // The host's switch still bypasses, through the same parameter.
+    auto* hostSwitch = undrel->getBypassParameter();
+    ASSERT_NE(hostSwitch, nullptr);
+    ASSERT_NE(hostSwitch, &bypass);
+    hostSwitch->setValueNotifyingHost(1.0f);
+    EXPECT_NEAR(settledGain(ovrel.get(), *undrel), 1.0f, 1e-4f);
+    EXPECT_EQ(bypass.getValue(), 1.0f);
+    hostSwitch->setValueNotifyingHost(0.0f);
+    EXPECT_NEAR(settledGain(ovrel.get(), *undrel), linear(3.0f), 1e-4f);
+    EXPECT_EQ(bypass.getValue(), 0.0f);
 }

@@ -7,7 +7,6 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
-#include <mutex>
 #include <thread>
 
 using HostCases::Case;
@@ -19,24 +18,32 @@ namespace
 constexpr double kRate = 48000.0;
 constexpr int kBlock = 256;
 
-// A thread that repeats one step until stopped, about once a millisecond, as a host's audio or
-// automation thread does; a hold keeps it waiting between two steps.
+// ThreadSanitizer sees the race itself within a few openings, and counts the locks that each of JUCE's
+// VST3 editors leaves held, stopping at 64 of them.
+#if defined(__SANITIZE_THREAD__)
+constexpr int kQuickOpenings = 15;
+#else
+constexpr int kQuickOpenings = 150;
+#endif
+
+// A thread that repeats one step until stopped, by default about once a millisecond, as a host's
+// audio or automation thread does.
 class Repeating
 {
 public:
-    explicit Repeating(std::function<void()> stepToRepeat) : step(std::move(stepToRepeat))
+    explicit Repeating(std::function<void()> stepToRepeat,
+                       std::chrono::microseconds pauseBetweenSteps = std::chrono::milliseconds(1))
+        : step(std::move(stepToRepeat)), pause(pauseBetweenSteps)
     {
         thread = std::thread(
             [this]
             {
                 while (running.load())
                 {
-                    {
-                        const std::lock_guard<std::mutex> notHeld(gate);
-                        step();
-                    }
+                    step();
                     ++steps;
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                    if (pause.count() > 0)
+                        std::this_thread::sleep_for(pause);
                 }
             });
     }
@@ -52,11 +59,9 @@ public:
 
     int count() const { return steps.load(); }
 
-    std::unique_lock<std::mutex> hold() { return std::unique_lock<std::mutex>(gate); }
-
 private:
     std::function<void()> step;
-    std::mutex gate;
+    std::chrono::microseconds pause;
     std::atomic<bool> running{true};
     std::atomic<int> steps{0};
     std::thread thread;
@@ -66,15 +71,15 @@ private:
 class AudioThread
 {
 public:
-    explicit AudioThread(juce::AudioPluginInstance& plugin)
-        : run(plugin, kBlock), thread([this] { finite = run.process(kBlock) && finite; })
+    explicit AudioThread(juce::AudioPluginInstance& plugin,
+                         std::chrono::microseconds pauseBetweenBlocks = std::chrono::milliseconds(1))
+        : run(plugin, kBlock), thread([this] { finite = run.process(kBlock) && finite; }, pauseBetweenBlocks)
     {
     }
 
     void stop() { thread.stop(); }
     bool allFinite() const { return finite.load(); }
     int blocks() const { return thread.count(); }
-    std::unique_lock<std::mutex> hold() { return thread.hold(); }
 
 private:
     NoiseRunner run;
@@ -127,13 +132,6 @@ TEST_P(HostThreads, EditorOpenedResizedAndClosedWhileAudioRuns)
     for (int cycle = 0; cycle < 20; ++cycle)
     {
         SCOPED_TRACE("cycle " + std::to_string(cycle));
-        // JUCE's LV2 wrapper passes a new editor's first parameter messages to the audio thread, which
-        // walks the processor's listener list without its lock while JUCE's generic editor may still
-        // be adding itself to it; so an LV2 host's audio waits while the editor is built and shown.
-        std::unique_lock<std::mutex> held;
-        if (GetParam().bundle.format == PluginHost::Format::LV2)
-            held = audio.hold();
-
         std::unique_ptr<juce::AudioProcessorEditor> editor(plugin->createEditorIfNeeded());
         ASSERT_NE(editor, nullptr);
         EXPECT_EQ(plugin->getActiveEditor(), editor.get());
@@ -141,8 +139,6 @@ TEST_P(HostThreads, EditorOpenedResizedAndClosedWhileAudioRuns)
         editor->addToDesktop(juce::ComponentPeer::windowHasTitleBar | juce::ComponentPeer::windowIsResizable);
         editor->setVisible(true);
         runMessageLoopFor(30);
-        if (held.owns_lock())
-            held.unlock();
 
         // A host resizes only editors that say they can be, and within their limits.
         if (editor->isResizable())
@@ -167,6 +163,39 @@ TEST_P(HostThreads, EditorOpenedResizedAndClosedWhileAudioRuns)
     }
     audio.stop();
     EXPECT_TRUE(audio.allFinite());
+    plugin->releaseResources();
+}
+
+// The editor adds itself to the processor's listeners while the audio thread notifies them of
+// parameter changes (in LV2, of the host's bypass switch on every block); quick openings and closings
+// give that race many chances.
+TEST_P(HostThreads, EditorOpenedAndClosedQuicklyWhileAudioRuns)
+{
+#if defined(__SANITIZE_THREAD__)
+    // JUCE's generic editor, which Bivarro shows until its own editor comes, adds each control's
+    // listener before the control is built; ThreadSanitizer reports that, and for an LV2 bundle the
+    // host has reloaded it cannot name the frames that its suppression needs.
+    if (GetParam().product == &HostCases::bivarro() && GetParam().bundle.format == PluginHost::Format::LV2)
+        GTEST_SKIP() << "generic editor of an LV2 bundle under ThreadSanitizer";
+#endif
+    auto plugin = HostCases::loadPrepared(GetParam(), kRate, kBlock);
+    ASSERT_NE(plugin, nullptr);
+    // Blocks back to back, as an offline render runs them: the notifications never pause.
+    AudioThread audio(*plugin, std::chrono::microseconds(0));
+    juce::Random rng(5);
+    Repeating automation([&] { HostCases::automateRandomly(*plugin, rng); });
+    for (int cycle = 0; cycle < kQuickOpenings; ++cycle)
+    {
+        std::unique_ptr<juce::AudioProcessorEditor> editor(plugin->createEditorIfNeeded());
+        ASSERT_NE(editor, nullptr) << "cycle " << cycle;
+        runMessageLoopFor(5);
+        editor.reset();
+        runMessageLoopFor(2);
+    }
+    automation.stop();
+    audio.stop();
+    EXPECT_TRUE(audio.allFinite());
+    EXPECT_GT(audio.blocks(), 10);
     plugin->releaseResources();
 }
 

@@ -86,4 +86,27 @@ TEST_P(OvrelHost, AppliesItsGainAndTheHostsBypassSwitch)
     plugin->releaseResources();
 }
 
+// Hosts also set Ovrel's own switch from their parameter controls or automation (in LV2 beside the
+// host's "enabled" port): it must stay as set and act.
+TEST_P(OvrelHost, OwnBypassParameterStaysSetAndActs)
+{
+    auto plugin = PluginHost::load(GetParam());
+    ASSERT_NE(plugin, nullptr);
+    plugin->prepareToPlay(48000.0, 512);
+    auto* gain = ownParameter(*plugin, GetParam().format, "Gain");
+    auto* bypass = ownParameter(*plugin, GetParam().format, "Bypass");
+    ASSERT_NE(gain, nullptr);
+    ASSERT_NE(bypass, nullptr);
+    gain->setValueNotifyingHost((-12.0f + 48.0f) / 96.0f);
+    EXPECT_NEAR(settledGain(*plugin), std::pow(10.0f, -12.0f / 20.0f), 1e-5f);
+
+    bypass->setValueNotifyingHost(1.0f);
+    EXPECT_NEAR(settledGain(*plugin), 1.0f, 1e-5f);
+    EXPECT_EQ(bypass->getValue(), 1.0f);
+    bypass->setValueNotifyingHost(0.0f);
+    EXPECT_NEAR(settledGain(*plugin), std::pow(10.0f, -12.0f / 20.0f), 1e-5f);
+    EXPECT_EQ(bypass->getValue(), 0.0f);
+    plugin->releaseResources();
+}
+
 INSTANTIATE_TEST_SUITE_P(Ovrel, OvrelHost, ::testing::ValuesIn(kOvrelBundles), bundleName);
