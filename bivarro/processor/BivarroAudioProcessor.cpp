@@ -32,9 +32,9 @@ float signedGain(float dB, float polaritySwitch)
 } // namespace
 
 BivarroAudioProcessor::BivarroAudioProcessor()
-    : juce::AudioProcessor(BusesProperties()
-                               .withInput("Input", juce::AudioChannelSet::stereo(), true)
-                               .withOutput("Output", juce::AudioChannelSet::stereo(), true)),
+    : OrzAudioProcessor(BusesProperties()
+                            .withInput("Input", juce::AudioChannelSet::stereo(), true)
+                            .withOutput("Output", juce::AudioChannelSet::stereo(), true)),
       apvts(*this, nullptr, "Parameters", createParameterLayout())
 {
     auto raw = [this](const char* id) { return apvts.getRawParameterValue(id); };
@@ -176,8 +176,6 @@ void BivarroAudioProcessor::prepareToPlay(double sampleRate, int)
     setRampAndSnap(asymmetrySmoother, sampleRate, 0.02, asymmetry->load());
     setRampAndSnap(rotationSmoother, sampleRate, 0.02, rotation->load() * 0.017453292f);
 }
-
-void BivarroAudioProcessor::releaseResources() {}
 
 namespace
 {
@@ -456,50 +454,6 @@ double BivarroAudioProcessor::getTailLengthSeconds() const
 {
     return 0.05;
 }
-
-bool BivarroAudioProcessor::acceptsMidi() const
-{
-    return false;
-}
-
-bool BivarroAudioProcessor::producesMidi() const
-{
-    return false;
-}
-
-bool BivarroAudioProcessor::isMidiEffect() const
-{
-    return false;
-}
-
-juce::AudioProcessorEditor* BivarroAudioProcessor::createEditor()
-{
-    return new juce::GenericAudioProcessorEditor(*this);
-}
-
-bool BivarroAudioProcessor::hasEditor() const
-{
-    return true;
-}
-
-int BivarroAudioProcessor::getNumPrograms()
-{
-    return 1;
-}
-
-int BivarroAudioProcessor::getCurrentProgram()
-{
-    return 0;
-}
-
-void BivarroAudioProcessor::setCurrentProgram(int) {}
-
-const juce::String BivarroAudioProcessor::getProgramName(int)
-{
-    return {};
-}
-
-void BivarroAudioProcessor::changeProgramName(int, const juce::String&) {}
 
 void BivarroAudioProcessor::getStateInformation(juce::MemoryBlock& destData)
 {
