@@ -8,7 +8,7 @@
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    WindowManagerAtoms atoms;
+    createWindowManagerAtoms();
     juce::ScopedJuceInitialiser_GUI juce;
     return RUN_ALL_TESTS();
 }
