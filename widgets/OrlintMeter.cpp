@@ -1,5 +1,7 @@
 #include "widgets/OrlintMeter.h"
 
+#include "widgets/OrlintMeterSettingsOverlay.h"
+#include "widgets/OrlintMeterSettingsPanel.h"
 #include "widgets/OrzFonts.h"
 
 #include <cmath>
@@ -234,7 +236,7 @@ void OrlintMeter::setHoldEnabled(bool on)
 void OrlintMeter::setScaleSide(int side)
 {
     scaleSide = side;
-    layoutValid = false;
+    updateLayout();
     repaint();
 }
 
@@ -246,7 +248,7 @@ void OrlintMeter::setChannelLabel(const juce::String& text)
 
 void OrlintMeter::resized()
 {
-    layoutValid = false;
+    updateLayout();
     if (settingsPanel != nullptr)
         placeSettingsPanel();
 }
@@ -327,6 +329,31 @@ void OrlintMeter::placeSettingsPanel()
 }
 
 //==============================================================================
+// From the top: label strip, bar, readout; the scale strip beside the bar. A meter too small for a bar
+// keeps its previous rectangles, marked stale.
+void OrlintMeter::updateLayout()
+{
+    layoutValid = false;
+    const int w = getWidth();
+    const int h = getHeight();
+    if (w <= 3 || h <= 19)
+        return;
+
+    const float sw = scaleSide != 2 ? 20.0f : 0.0f;
+    const float bw = (float)w - sw - 4.0f;
+    const float bh = (float)h - 39.0f;
+    const float bx = scaleSide == 0 ? 22.0f : 2.0f;
+    if (bw <= 0.0f || bh <= 0.0f)
+        return;
+
+    labelRect = {bx, 0.0f, bw, 14.0f};
+    barRect = {bx, 16.0f, bw, bh};
+    readoutRect = {bx, 16.0f + bh + 2.0f, bw, 19.0f};
+    scaleRect = {scaleSide == 0 ? 0.0f : bx + bw + 2.0f, 16.0f, sw, bh};
+    innerRect = {bx + 2.0f, 18.0f, bw - 4.0f, bh - 4.0f};
+    layoutValid = true;
+}
+
 float OrlintMeter::dbToY(float db) const
 {
     if (!layoutValid)
@@ -343,26 +370,6 @@ float OrlintMeter::dbToY(float db) const
 
 void OrlintMeter::paint(juce::Graphics& g)
 {
-    const int w = getWidth();
-    const int h = getHeight();
-
-    if (!layoutValid && w > 3 && h > 19)
-    {
-        const float sw = scaleSide != 2 ? 20.0f : 0.0f;
-        const float bw = (float)w - sw - 4.0f;
-        const float bh = (float)h - 39.0f;
-        const float bx = scaleSide == 0 ? 22.0f : 2.0f;
-        if (bw > 0.0f && bh > 0.0f)
-        {
-            labelRect = {bx, 0.0f, bw, 14.0f};
-            barRect = {bx, 16.0f, bw, bh};
-            readoutRect = {bx, 16.0f + bh + 2.0f, bw, 19.0f};
-            scaleRect = {scaleSide == 0 ? 0.0f : bx + bw + 2.0f, 16.0f, sw, bh};
-            innerRect = {bx + 2.0f, 18.0f, bw - 4.0f, bh - 4.0f};
-            layoutValid = true;
-        }
-    }
-
     if (channelLabel.isNotEmpty())
     {
         g.setFont(OrzFonts::font(9.0f));
@@ -551,178 +558,4 @@ void OrlintMeter::drawReadout(juce::Graphics& g)
         g.setColour(juce::Colour(noHeld ? 0xff666666 : 0xffe0e0e0));
     g.setFont(juce::FontOptions(9.5f));
     g.drawText(readoutText(heldPeakDb), readoutRect, juce::Justification::centred, false);
-}
-
-//==============================================================================
-OrlintMeter::SettingsPanel::SettingsPanel(OrlintMeter& owner) : meter(owner)
-{
-    setOpaque(false);
-
-    setupKnob(attackKnob, attackLabel, "Attack", 0.1, 50.0, meter.attackMs, 1.0, " ms");
-    setupKnob(releaseKnob, releaseLabel, "Release", 50.0, 2000.0, meter.releaseMs, 200.0, " ms");
-    setupKnob(rmsKnob, rmsLabel, "RMS Win", 50.0, 1000.0, meter.rmsWindowMs, 300.0, " ms");
-    setupKnob(brightKnob, brightLabel, "Bright", 1.0, 100.0, meter.brightness, 84.0, "%");
-
-    attackKnob.onValueChange = [this]
-    {
-        meter.attackMs = (float)attackKnob.getValue();
-        meter.attackCoef = coefFromMs(meter.attackMs);
-        settingsChanged();
-    };
-    releaseKnob.onValueChange = [this]
-    {
-        meter.releaseMs = (float)releaseKnob.getValue();
-        meter.releaseCoef = coefFromMs(meter.releaseMs);
-        settingsChanged();
-    };
-    rmsKnob.onValueChange = [this]
-    {
-        meter.setRmsWindow((float)rmsKnob.getValue());
-        settingsChanged();
-    };
-    brightKnob.onValueChange = [this]
-    {
-        meter.brightness = (float)brightKnob.getValue();
-        meter.repaint();
-        settingsChanged();
-    };
-
-    closeButton.setButtonText("x");
-    closeButton.setColour(juce::TextButton::buttonColourId, juce::Colour(0xff2a2a2a));
-    closeButton.setColour(juce::TextButton::textColourOffId, juce::Colour(0xff888888));
-    closeButton.setColour(juce::ComboBox::outlineColourId, juce::Colour(0xff3a3a3a));
-    // Closing deletes this panel from inside the click; the button touches nothing afterwards.
-    closeButton.onClick = [&m = meter] { m.closeSettingsPanel(); };
-    addAndMakeVisible(closeButton);
-}
-
-OrlintMeter::SettingsPanel::~SettingsPanel()
-{
-    for (auto* knob : {&attackKnob, &releaseKnob, &rmsKnob, &brightKnob})
-        knob->setLookAndFeel(nullptr);
-}
-
-void OrlintMeter::SettingsPanel::setupKnob(ResetSlider& knob, juce::Label& caption, const juce::String& name,
-                                           double minimum, double maximum, double initial, double defaultVal,
-                                           const juce::String& suffix)
-{
-    knob.defaultValue = defaultVal;
-    knob.setSliderStyle(juce::Slider::RotaryVerticalDrag);
-    knob.setTextBoxStyle(juce::Slider::TextBoxBelow, false, 50, 14);
-    knob.setRange(minimum, maximum, 0.1);
-    knob.setValue(initial, juce::dontSendNotification);
-    knob.setTextValueSuffix(suffix);
-    knob.setLookAndFeel(&knobLAF);
-    knob.setColour(juce::Slider::textBoxTextColourId, juce::Colour(0xffaaaaaa));
-    knob.setColour(juce::Slider::textBoxBackgroundColourId, juce::Colours::transparentBlack);
-    knob.setColour(juce::Slider::textBoxOutlineColourId, juce::Colours::transparentBlack);
-    addAndMakeVisible(knob);
-
-    caption.setText(name, juce::dontSendNotification);
-    caption.setJustificationType(juce::Justification::centred);
-    caption.setFont(juce::FontOptions(9.0f));
-    caption.setColour(juce::Label::textColourId, juce::Colour(0xff888888));
-    caption.setColour(juce::Label::backgroundColourId, juce::Colours::transparentBlack);
-    addAndMakeVisible(caption);
-}
-
-void OrlintMeter::SettingsPanel::settingsChanged()
-{
-    if (meter.onSettingsChanged)
-        meter.onSettingsChanged(meter.attackMs, meter.releaseMs, meter.rmsWindowMs, meter.brightness);
-}
-
-void OrlintMeter::SettingsPanel::paint(juce::Graphics& g)
-{
-    const auto w = (float)getWidth();
-    const auto h = (float)getHeight();
-
-    g.setColour(juce::Colour(0xf0161616));
-    g.fillRoundedRectangle(0.0f, 0.0f, w, h, 5.0f);
-    g.setColour(juce::Colour(0x99daa520));
-    g.drawRoundedRectangle(0.5f, 0.5f, juce::jmax(w - 1.0f, 0.0f), juce::jmax(h - 1.0f, 0.0f), 5.0f, 1.0f);
-
-    g.setColour(juce::Colour(0xffdaa520));
-    g.setFont(juce::FontOptions(9.5f, juce::Font::bold));
-    g.drawText("Meter Settings", juce::Rectangle<float>(0.0f, 4.0f, w, 14.0f), juce::Justification::centred, true);
-}
-
-void OrlintMeter::SettingsPanel::resized()
-{
-    const int w = getWidth();
-    const int b = w / 4 - 20;
-    const int e = w / 2;
-
-    attackKnob.setBounds(b, 22, 40, 54);
-    attackLabel.setBounds(0, 77, e, 12);
-    releaseKnob.setBounds(b + e, 22, 40, 54);
-    releaseLabel.setBounds(e, 77, e, 12);
-    rmsKnob.setBounds(b, 92, 40, 54);
-    rmsLabel.setBounds(0, 147, e, 12);
-    brightKnob.setBounds(b + e, 92, 40, 54);
-    brightLabel.setBounds(e, 147, e, 12);
-    closeButton.setBounds(w - 16, 2, 14, 14);
-}
-
-void OrlintMeter::SettingsOverlay::mouseDown(const juce::MouseEvent&)
-{
-    meter.closeSettingsPanel();
-}
-
-void OrlintMeter::ResetSlider::mouseDoubleClick(const juce::MouseEvent& e)
-{
-    if (e.mods.isCtrlDown())
-        setValue(defaultValue, juce::sendNotificationSync);
-    else
-        juce::Slider::mouseDoubleClick(e);
-}
-
-//==============================================================================
-void OrlintMeter::SettingsKnobLAF::drawRotarySlider(juce::Graphics& g, int x, int y, int width, int height,
-                                                    float sliderPos, float rotaryStartAngle, float rotaryEndAngle,
-                                                    juce::Slider&)
-{
-    const float cx = (float)x + (float)width / 2.0f;
-    const float cy = (float)y + (float)height / 2.0f;
-    const float r = (float)juce::jmin(width, height) / 2.0f - 2.0f;
-    const auto stroke = [](float thickness)
-    { return juce::PathStrokeType(thickness, juce::PathStrokeType::curved, juce::PathStrokeType::rounded); };
-
-    juce::Path track;
-    track.addCentredArc(cx, cy, r, r, 0.0f, rotaryStartAngle, rotaryEndAngle, true);
-    g.setColour(juce::Colour(0xff3a3a3a));
-    g.strokePath(track, stroke(1.8f));
-
-    const float angle = rotaryStartAngle + sliderPos * (rotaryEndAngle - rotaryStartAngle);
-    juce::Path value;
-    value.addCentredArc(cx, cy, r, r, 0.0f, rotaryStartAngle, angle, true);
-    g.setColour(juce::Colour(0x33daa520));
-    g.strokePath(value, stroke(4.0f));
-    g.setColour(juce::Colour(0xffdaa520));
-    g.strokePath(value, stroke(1.8f));
-
-    const float t = 0.42f * r;
-    g.setGradientFill(juce::ColourGradient(juce::Colour(0xff3c3c3c), cx - 0.4f * t, cy - 0.4f * t,
-                                           juce::Colour(0xff161616), cx + 0.5f * t, cy + 0.5f * t, false));
-    g.fillEllipse(cx - t, cy - t, 2.0f * t, 2.0f * t);
-    g.setColour(juce::Colour(0xff505050));
-    g.drawEllipse(cx - t, cy - t, 2.0f * t, 2.0f * t, 0.8f);
-
-    const float sn = std::sin(angle);
-    const float cs = std::cos(angle);
-    g.setColour(juce::Colour(0xffdaa520));
-    g.drawLine(cx + (t + 2.0f) * sn, cy - (t + 2.0f) * cs, cx + r * sn, cy - r * cs, 1.2f);
-}
-
-juce::Label* OrlintMeter::SettingsKnobLAF::createSliderTextBox(juce::Slider& slider)
-{
-    auto* label = juce::LookAndFeel_V4::createSliderTextBox(slider);
-    label->setFont(juce::FontOptions(9.0f));
-    label->setColour(juce::Label::textColourId, juce::Colour(0xffaaaaaa));
-    label->setColour(juce::Label::backgroundColourId, juce::Colours::transparentBlack);
-    label->setColour(juce::Label::outlineColourId, juce::Colours::transparentBlack);
-    // The label hands these on to the editor that opens for a typed value.
-    label->setColour(juce::TextEditor::textColourId, juce::Colour(0xffdaa520));
-    label->setColour(juce::TextEditor::backgroundColourId, juce::Colour(0xff161616));
-    return label;
 }

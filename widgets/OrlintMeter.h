@@ -51,55 +51,11 @@ public:
     bool adaptivePeakInset = false;
 
 private:
-    class SettingsKnobLAF : public juce::LookAndFeel_V4
-    {
-    public:
-        ~SettingsKnobLAF() override = default;
-        void drawRotarySlider(juce::Graphics& g, int x, int y, int width, int height, float sliderPos,
-                              float rotaryStartAngle, float rotaryEndAngle, juce::Slider& slider) override;
-        juce::Label* createSliderTextBox(juce::Slider& slider) override;
-    };
-
-    class ResetSlider : public juce::Slider
-    {
-    public:
-        ~ResetSlider() override = default;
-        void mouseDoubleClick(const juce::MouseEvent& e) override;
-
-        double defaultValue = 0.0;
-    };
-
-    class SettingsPanel : public juce::Component
-    {
-    public:
-        explicit SettingsPanel(OrlintMeter& owner);
-        ~SettingsPanel() override;
-        void paint(juce::Graphics& g) override;
-        void resized() override;
-
-        OrlintMeter& meter;
-        SettingsKnobLAF knobLAF;
-        ResetSlider attackKnob, releaseKnob, rmsKnob, brightKnob;
-        juce::Label attackLabel, releaseLabel, rmsLabel, brightLabel;
-        juce::TextButton closeButton;
-
-    private:
-        void setupKnob(ResetSlider& knob, juce::Label& caption, const juce::String& name, double minimum,
-                       double maximum, double initial, double defaultVal, const juce::String& suffix);
-        void settingsChanged();
-
-        JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(SettingsPanel)
-    };
-
-    class SettingsOverlay : public juce::Component
-    {
-    public:
-        explicit SettingsOverlay(OrlintMeter& owner) : meter(owner) {}
-        ~SettingsOverlay() override = default;
-        void mouseDown(const juce::MouseEvent& e) override;
-
-        OrlintMeter& meter;
-    };
+    // The settings panel's parts, each in a file of its own.
+    class SettingsKnobLAF;
+    class ResetSlider;
+    class SettingsPanel;
+    class SettingsOverlay;
 
     friend struct OrlintMeterProbe;
 
@@ -109,6 +65,7 @@ private:
     void placeSettingsPanel();
     void setRmsWindow(float windowMs);
 
+    void updateLayout();
     float dbToY(float db) const;
     void drawScale(juce::Graphics& g);
     void drawReadout(juce::Graphics& g);

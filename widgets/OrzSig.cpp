@@ -1,24 +1,7 @@
 #include "widgets/OrzSig.h"
 
-// Each plug-in compiles this file itself; the gain pair builds with ORZ_GAIN_PAIR_LOOK set, which
-// fixes its card style and face colour for the plug-in's whole life.
 namespace
 {
-struct CardStyle
-{
-    float cornerRadius;
-    juce::uint8 highlightAlpha;
-    bool outlineAlphaFromCaller;
-};
-
-#if ORZ_GAIN_PAIR_LOOK
-constexpr juce::uint32 cardTopArgb = 0xff363636;
-constexpr CardStyle cardStyle{6.0f, 0x0f, true};
-#else
-constexpr juce::uint32 cardTopArgb = 0xff2a2a2a;
-constexpr CardStyle cardStyle{5.0f, 0x04, false};
-#endif
-
 constexpr juce::uint8 fixedOutlineAlpha = 0x73;
 
 juce::Rectangle<float> grown(juce::Rectangle<float> r, float by)
@@ -32,28 +15,29 @@ namespace OrzSig
 {
 const juce::Colour bgTop{0xff2a2a2a};
 const juce::Colour bgBottom{0xff141414};
-const juce::Colour cardTop{cardTopArgb};
+const juce::Colour cardTop{stereoCard.topArgb};
 const juce::Colour cardBottom{0xff202020};
 const juce::Colour accentHi{0xffdaa520};
 
-void drawElevatedCard(juce::Graphics& g, juce::Rectangle<float> bounds, float outlineAlpha, float)
+void drawElevatedCard(juce::Graphics& g, juce::Rectangle<float> bounds, float outlineAlpha, float,
+                      const CardStyle& style)
 {
-    const float radius = cardStyle.cornerRadius;
+    const float radius = style.cornerRadius;
 
     g.setColour(juce::Colours::black.withAlpha((juce::uint8)0x21));
     for (int k = 5; k >= 1; --k)
         g.fillRoundedRectangle(grown(bounds, 0.7f * (float)k).translated(0.0f, 0.9f * (float)k), radius + (float)k);
 
-    g.setGradientFill(juce::ColourGradient(cardTop, bounds.getX(), bounds.getY(), cardBottom, bounds.getX(),
+    g.setGradientFill(juce::ColourGradient(style.top(), bounds.getX(), bounds.getY(), cardBottom, bounds.getX(),
                                            bounds.getBottom(), false));
     g.fillRoundedRectangle(bounds, radius);
 
-    g.setGradientFill(juce::ColourGradient(juce::Colours::white.withAlpha(cardStyle.highlightAlpha), bounds.getX(),
+    g.setGradientFill(juce::ColourGradient(juce::Colours::white.withAlpha(style.highlightAlpha), bounds.getX(),
                                            bounds.getY(), juce::Colours::transparentBlack, bounds.getX(),
                                            bounds.getY() + bounds.getHeight() / 2.0f, false));
     g.fillRoundedRectangle(grown(bounds, -1.0f), radius);
 
-    const auto alpha = cardStyle.outlineAlphaFromCaller ? OrzSig::alphaOf(outlineAlpha) : fixedOutlineAlpha;
+    const auto alpha = style.outlineAlphaFromCaller ? alphaOf(outlineAlpha) : fixedOutlineAlpha;
     g.setColour(accentHi.withAlpha(alpha));
     g.drawRoundedRectangle(grown(bounds, -0.6f), radius, 1.2f);
 }

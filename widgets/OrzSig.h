@@ -7,10 +7,25 @@ namespace OrzSig
 {
 extern const juce::Colour bgTop;
 extern const juce::Colour bgBottom;
-// Lighter in the gain plug-ins, which draw their cards in their own style.
+// The stereo card's face; the gain plug-ins' cards start lighter (gainPairCard).
 extern const juce::Colour cardTop;
 extern const juce::Colour cardBottom;
 extern const juce::Colour accentHi;
+
+// How a card is drawn. Bivarro's editor uses the stereo style; both gain editors pass gainPairCard,
+// which is rounder, lighter at the top and takes its outline's alpha from the caller.
+struct CardStyle
+{
+    juce::uint32 topArgb;
+    float cornerRadius;
+    juce::uint8 highlightAlpha;
+    bool outlineAlphaFromCaller;
+
+    juce::Colour top() const { return juce::Colour(topArgb); }
+};
+
+inline constexpr CardStyle stereoCard{0xff2a2a2a, 5.0f, 0x04, false};
+inline constexpr CardStyle gainPairCard{0xff363636, 6.0f, 0x0f, true};
 
 // A fraction 0..1 as an 8-bit alpha: 0 at or below 0, 255 at or above 1, otherwise the nearest.
 inline juce::uint8 alphaOf(float fraction)
@@ -23,7 +38,8 @@ inline juce::uint8 alphaOf(float fraction)
 }
 
 // Paints a raised card: soft drop shadow, gradient face, faint top highlight and gold outline.
-// The gain plug-ins' style takes the outline's alpha (0..1) from outlineAlpha; the stereo style
-// uses a fixed one. The last argument is not used by either style.
-void drawElevatedCard(juce::Graphics& g, juce::Rectangle<float> bounds, float outlineAlpha, float unused);
+// The gain pair's style takes the outline's alpha (0..1) from outlineAlpha; the stereo style uses a
+// fixed one. The unused argument is not read by either style.
+void drawElevatedCard(juce::Graphics& g, juce::Rectangle<float> bounds, float outlineAlpha, float unused,
+                      const CardStyle& style = stereoCard);
 } // namespace OrzSig

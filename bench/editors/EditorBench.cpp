@@ -6,7 +6,6 @@
 // Usage: <Plug-in>EditorBench [seconds per phase, default 10]. Needs a display (xvfb-run works).
 // Exits with 1 when an editor goes over its limit.
 
-// First, so that it can ask the framework for its X11 headers.
 #include "support/WindowManagerAtoms.h"
 
 #include "EditorBenchCase.h"
@@ -90,9 +89,7 @@ private:
 int main(int argc, char** argv)
 {
     const int seconds = argc > 1 ? juce::jmax(1, atoi(argv[1])) : 10;
-#if JUCE_LINUX
-    WindowManagerAtoms atoms;
-#endif
+    createWindowManagerAtoms();
     juce::ScopedJuceInitialiser_GUI gui;
 
     std::printf("%-10s %-6s %8s %8s\n", "editor", "state", "cpu %", "limit %");

@@ -7,9 +7,9 @@
 static_assert(BivarroAudioProcessor::scopeSize == ScopeRing::size);
 
 BivarroAudioProcessor::BivarroAudioProcessor()
-    : juce::AudioProcessor(BusesProperties()
-                               .withInput("Input", juce::AudioChannelSet::stereo(), true)
-                               .withOutput("Output", juce::AudioChannelSet::stereo(), true)),
+    : OrzAudioProcessor(BusesProperties()
+                            .withInput("Input", juce::AudioChannelSet::stereo(), true)
+                            .withOutput("Output", juce::AudioChannelSet::stereo(), true)),
       apvts(*this, nullptr, "Parameters", createParameterLayout())
 {
     initSlots();
@@ -38,7 +38,6 @@ void BivarroAudioProcessor::prepareToPlay(double sampleRate, int)
     lastBypass = values.bypass;
 }
 
-void BivarroAudioProcessor::releaseResources() {}
 
 void BivarroAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
@@ -119,49 +118,10 @@ double BivarroAudioProcessor::getTailLengthSeconds() const
     return 0.05;
 }
 
-bool BivarroAudioProcessor::acceptsMidi() const
-{
-    return false;
-}
-
-bool BivarroAudioProcessor::producesMidi() const
-{
-    return false;
-}
-
-bool BivarroAudioProcessor::isMidiEffect() const
-{
-    return false;
-}
-
 juce::AudioProcessorEditor* BivarroAudioProcessor::createEditor()
 {
     return new BivarroAudioProcessorEditor(*this);
 }
-
-bool BivarroAudioProcessor::hasEditor() const
-{
-    return true;
-}
-
-int BivarroAudioProcessor::getNumPrograms()
-{
-    return 1;
-}
-
-int BivarroAudioProcessor::getCurrentProgram()
-{
-    return 0;
-}
-
-void BivarroAudioProcessor::setCurrentProgram(int) {}
-
-const juce::String BivarroAudioProcessor::getProgramName(int)
-{
-    return {};
-}
-
-void BivarroAudioProcessor::changeProgramName(int, const juce::String&) {}
 
 void BivarroAudioProcessor::getStateInformation(juce::MemoryBlock& destData)
 {

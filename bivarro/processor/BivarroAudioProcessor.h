@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/OrzAudioProcessor.h"
 #include "bivarro/processor/BivarroChain.h"
 #include "bivarro/processor/BivarroParameterReader.h"
 #include "bivarro/processor/BivarroSettings.h"
@@ -11,7 +12,7 @@
 #include <array>
 #include <atomic>
 
-class BivarroAudioProcessor : public juce::AudioProcessor
+class BivarroAudioProcessor : public OrzAudioProcessor
 {
 public:
     static constexpr int scopeSize = ScopeRingReader::size;
@@ -22,20 +23,10 @@ public:
 
     const juce::String getName() const override;
     void prepareToPlay(double sampleRate, int maximumExpectedSamplesPerBlock) override;
-    void releaseResources() override;
     void processBlock(juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
     using juce::AudioProcessor::processBlock;
     double getTailLengthSeconds() const override;
-    bool acceptsMidi() const override;
-    bool producesMidi() const override;
-    bool isMidiEffect() const override;
     juce::AudioProcessorEditor* createEditor() override;
-    bool hasEditor() const override;
-    int getNumPrograms() override;
-    int getCurrentProgram() override;
-    void setCurrentProgram(int) override;
-    const juce::String getProgramName(int) override;
-    void changeProgramName(int, const juce::String&) override;
     void getStateInformation(juce::MemoryBlock& destData) override;
     void setStateInformation(const void* data, int sizeInBytes) override;
     bool isBusesLayoutSupported(const BusesLayout& layouts) const override;

@@ -21,9 +21,9 @@ juce::String ovrelLockText(char letter)
 } // namespace
 
 OvrelAudioProcessor::OvrelAudioProcessor(GainLinkEnvironment environment)
-    : juce::AudioProcessor(BusesProperties()
-                               .withInput("Input", juce::AudioChannelSet::stereo(), true)
-                               .withOutput("Output", juce::AudioChannelSet::stereo(), true)),
+    : OrzAudioProcessor(BusesProperties()
+                            .withInput("Input", juce::AudioChannelSet::stereo(), true)
+                            .withOutput("Output", juce::AudioChannelSet::stereo(), true)),
       apvts(*this, nullptr, "PARAMETERS", createParameterLayout()), gainLink(environment), lockFiles(environment)
 {
     gainParam = apvts.getRawParameterValue("gain");
@@ -119,8 +119,6 @@ void OvrelAudioProcessor::prepareToPlay(double sampleRate, int)
     restoredGainRequest.store(std::numeric_limits<float>::quiet_NaN());
 }
 
-void OvrelAudioProcessor::releaseResources() {}
-
 void OvrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
     juce::ScopedNoDenormals noDenormals;
@@ -200,49 +198,10 @@ double OvrelAudioProcessor::getTailLengthSeconds() const
     return rampSeconds;
 }
 
-bool OvrelAudioProcessor::acceptsMidi() const
-{
-    return false;
-}
-
-bool OvrelAudioProcessor::producesMidi() const
-{
-    return false;
-}
-
-bool OvrelAudioProcessor::isMidiEffect() const
-{
-    return false;
-}
-
 juce::AudioProcessorEditor* OvrelAudioProcessor::createEditor()
 {
     return new OvrelAudioProcessorEditor(*this, apvts);
 }
-
-bool OvrelAudioProcessor::hasEditor() const
-{
-    return true;
-}
-
-int OvrelAudioProcessor::getNumPrograms()
-{
-    return 1;
-}
-
-int OvrelAudioProcessor::getCurrentProgram()
-{
-    return 0;
-}
-
-void OvrelAudioProcessor::setCurrentProgram(int) {}
-
-const juce::String OvrelAudioProcessor::getProgramName(int)
-{
-    return {};
-}
-
-void OvrelAudioProcessor::changeProgramName(int, const juce::String&) {}
 
 void OvrelAudioProcessor::getStateInformation(juce::MemoryBlock& destData)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/OrzAudioProcessor.h"
 #include "gainpair/common/GainLinkLockFiles.h"
 #include "gainpair/common/GainLinkSharedMemory.h"
 #include "gainpair/common/GainPairParameters.h"
@@ -19,7 +20,7 @@ enum class LinkRole : int
     Master = 3
 };
 
-class OvrelAudioProcessor : public juce::AudioProcessor, public juce::Timer
+class OvrelAudioProcessor : public OrzAudioProcessor, public juce::Timer
 {
 public:
     using Smoother = juce::SmoothedValue<float, juce::ValueSmoothingTypes::Linear>;
@@ -40,20 +41,10 @@ public:
 
     const juce::String getName() const override;
     void prepareToPlay(double sampleRate, int maximumExpectedSamplesPerBlock) override;
-    void releaseResources() override;
     void processBlock(juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
     using juce::AudioProcessor::processBlock;
     double getTailLengthSeconds() const override;
-    bool acceptsMidi() const override;
-    bool producesMidi() const override;
-    bool isMidiEffect() const override;
     juce::AudioProcessorEditor* createEditor() override;
-    bool hasEditor() const override;
-    int getNumPrograms() override;
-    int getCurrentProgram() override;
-    void setCurrentProgram(int) override;
-    const juce::String getProgramName(int) override;
-    void changeProgramName(int, const juce::String&) override;
     void getStateInformation(juce::MemoryBlock& destData) override;
     void setStateInformation(const void* data, int sizeInBytes) override;
     bool isBusesLayoutSupported(const BusesLayout& layouts) const override;

@@ -16,9 +16,9 @@ bool isCurrentNow(const GainLinkBlock& block)
 } // namespace
 
 UndrelAudioProcessor::UndrelAudioProcessor(GainLinkEnvironment environment)
-    : juce::AudioProcessor(BusesProperties()
-                               .withInput("Input", juce::AudioChannelSet::stereo(), true)
-                               .withOutput("Output", juce::AudioChannelSet::stereo(), true)),
+    : OrzAudioProcessor(BusesProperties()
+                            .withInput("Input", juce::AudioChannelSet::stereo(), true)
+                            .withOutput("Output", juce::AudioChannelSet::stereo(), true)),
       apvts(*this, nullptr, "PARAMETERS", createParameterLayout()), gainLink(environment), lockFiles(environment)
 {
     trimParam = apvts.getRawParameterValue("trim");
@@ -113,8 +113,6 @@ void UndrelAudioProcessor::prepareToPlay(double sampleRate, int)
     trimRequest.store(std::numeric_limits<float>::quiet_NaN());
 }
 
-void UndrelAudioProcessor::releaseResources() {}
-
 void UndrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
     juce::ScopedNoDenormals noDenormals;
@@ -201,49 +199,10 @@ double UndrelAudioProcessor::getTailLengthSeconds() const
     return rampSeconds;
 }
 
-bool UndrelAudioProcessor::acceptsMidi() const
-{
-    return false;
-}
-
-bool UndrelAudioProcessor::producesMidi() const
-{
-    return false;
-}
-
-bool UndrelAudioProcessor::isMidiEffect() const
-{
-    return false;
-}
-
 juce::AudioProcessorEditor* UndrelAudioProcessor::createEditor()
 {
     return new UndrelAudioProcessorEditor(*this, apvts);
 }
-
-bool UndrelAudioProcessor::hasEditor() const
-{
-    return true;
-}
-
-int UndrelAudioProcessor::getNumPrograms()
-{
-    return 1;
-}
-
-int UndrelAudioProcessor::getCurrentProgram()
-{
-    return 0;
-}
-
-void UndrelAudioProcessor::setCurrentProgram(int) {}
-
-const juce::String UndrelAudioProcessor::getProgramName(int)
-{
-    return {};
-}
-
-void UndrelAudioProcessor::changeProgramName(int, const juce::String&) {}
 
 void UndrelAudioProcessor::getStateInformation(juce::MemoryBlock& destData)
 {

@@ -1,24 +1,24 @@
 #pragma once
 
+#include "support/BivarroEverythingOn.h"
 #include "support/BivarroProbe.h"
 #include "support/ParamHelpers.h"
 
-#include <initializer_list>
 #include <utility>
 #include <vector>
 
 // A prepared processor and a way to push plain sample vectors through it block by block.
 struct ChainRig
 {
-    using Params = std::initializer_list<std::pair<const char*, float>>;
+    using Params = ParamValues;
 
-    explicit ChainRig(Params params = {}, double rate = 48000.0)
+    explicit ChainRig(const Params& params = {}, double rate = 48000.0)
     {
         set(params);
         proc.prepareToPlay(rate, 512);
     }
 
-    void set(Params params)
+    void set(const Params& params)
     {
         for (const auto& [id, value] : params)
             setParam(proc.apvts, id, value);

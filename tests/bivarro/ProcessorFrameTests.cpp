@@ -204,7 +204,7 @@ TEST(BivarroProcessor, NewInstance)
 
     EXPECT_EQ(proc.getNumPrograms(), 1);
     EXPECT_EQ(proc.getCurrentProgram(), 0);
-    EXPECT_TRUE(proc.getProgramName(0).isEmpty());
+    EXPECT_EQ(proc.getProgramName(0), "Default");
     EXPECT_DOUBLE_EQ(proc.getTailLengthSeconds(), 0.05);
     EXPECT_FALSE(proc.acceptsMidi());
     EXPECT_FALSE(proc.producesMidi());

@@ -1,4 +1,5 @@
 #include "ReferenceChain.h"
+#include "support/BivarroEverythingOn.h"
 #include "support/ParamHelpers.h"
 
 #include "bivarro/processor/BivarroAudioProcessor.h"
@@ -13,7 +14,7 @@
 // between blocks: odd block sizes, ramps that cross block and chunk borders, switches flipping.
 namespace
 {
-using Changes = std::vector<std::pair<const char*, float>>;
+using Changes = ParamValues;
 
 struct Step
 {
@@ -34,12 +35,7 @@ struct Scenario
     *os << s.name;
 }
 
-const Changes everythingOn = {{"apOrder2L", 1},   {"apOrder2R", 1},      {"apPhaseL", 180},     {"apPhaseR", 135},
-                              {"apFcL", 400},     {"apFcR", 2500},       {"apQL", 0.7f},        {"apQR", 3},
-                              {"panL", 20},       {"panR", -30},         {"monoMakerInt", 100}, {"width", 150},
-                              {"asymmetry", 25},  {"rotation", 30},      {"midGain", -3},       {"sideGain", 4.5f},
-                              {"trimOut", -2},    {"gainL", -1},         {"gainR", 2},          {"delayL", 7.5f},
-                              {"delayR", 12.25f}, {"monoMakerFreq", 200}};
+const Changes& everythingOn = bivarroEverythingOn();
 
 const std::vector<Scenario> scenarios = {
     {"Defaults", 48000, {}, {{512, {}}, {64, {}}, {1000, {}}}},

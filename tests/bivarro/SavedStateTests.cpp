@@ -1,4 +1,6 @@
+#include "support/DamagedStates.h"
 #include "support/ParamHelpers.h"
+#include "support/StateHelpers.h"
 
 #include "bivarro/processor/BivarroAudioProcessor.h"
 #include "bivarro/processor/BivarroParameters.h"
@@ -13,30 +15,6 @@
 namespace
 {
 using Proc = BivarroAudioProcessor;
-
-juce::MemoryBlock save(Proc& p)
-{
-    juce::MemoryBlock b;
-    p.getStateInformation(b);
-    return b;
-}
-
-void load(Proc& p, const juce::MemoryBlock& b)
-{
-    p.setStateInformation(b.getData(), static_cast<int>(b.getSize()));
-}
-
-std::unique_ptr<juce::XmlElement> xmlOf(const juce::MemoryBlock& b)
-{
-    return juce::AudioProcessor::getXmlFromBinary(b.getData(), static_cast<int>(b.getSize()));
-}
-
-juce::MemoryBlock blockOf(const juce::XmlElement& xml)
-{
-    juce::MemoryBlock b;
-    juce::AudioProcessor::copyXmlToBinary(xml, b);
-    return b;
-}
 
 float paramIn(const juce::ValueTree& tree, const char* id)
 {
@@ -176,7 +154,7 @@ const char* const kEveryParam =
 TEST(BivarroSavedState, DefaultInstanceWritesTheExactForm)
 {
     Proc p;
-    const auto b = save(p);
+    const auto b = saveState(p);
     const auto* bytes = static_cast<const uint8_t*>(b.getData());
     ASSERT_GT(b.getSize(), 9u);
 
@@ -203,7 +181,7 @@ TEST(BivarroSavedState, NonDefaultInstanceWritesTheExactForm)
     setEveryParameter(p);
     setEverySetting(p);
     setParamIn(p.slots[0], "gainL", -6.0f);
-    const auto b = save(p);
+    const auto b = saveState(p);
 
     juce::String expected = R"(<?xml version="1.0" encoding="UTF-8"?> <Parameters )";
     expected << kEverySetting << ">" << kEveryParam;
@@ -232,10 +210,10 @@ TEST(BivarroSavedState, RoundTripIntoANewInstance)
     setEverySetting(a);
     setParamIn(a.slots[0], "gainL", -6.0f);
     setParamIn(a.slots[1], "width", 250.0f);
-    const auto saved = save(a);
+    const auto saved = saveState(a);
 
     Proc b;
-    load(b, saved);
+    restoreState(b, saved);
 
     for (const char* id : BivarroParameters::hostOrder)
         EXPECT_EQ(rawParam(a.apvts, id), rawParam(b.apvts, id)) << id;
@@ -261,25 +239,25 @@ TEST(BivarroSavedState, RoundTripIntoANewInstance)
 
     // Everything a saved, every setting and slot included, comes back out of a new instance unchanged.
     Proc c;
-    load(c, saved);
-    EXPECT_EQ(save(c), saved);
+    restoreState(c, saved);
+    EXPECT_EQ(saveState(c), saved);
 }
 
 TEST(BivarroSavedState, SavingTwiceGivesTheSameBytes)
 {
     Proc p;
-    EXPECT_EQ(save(p), save(p));
+    EXPECT_EQ(saveState(p), saveState(p));
 
     setEveryParameter(p);
     p.settings.activeSlot = 1;
-    const auto first = save(p);
-    EXPECT_EQ(save(p), first);
+    const auto first = saveState(p);
+    EXPECT_EQ(saveState(p), first);
 
     // Also while the live state is shared with the active slot after a restore.
-    load(p, first);
+    restoreState(p, first);
     setParam(p.apvts, "width", 321.0f);
-    const auto shared = save(p);
-    EXPECT_EQ(save(p), shared);
+    const auto shared = saveState(p);
+    EXPECT_EQ(saveState(p), shared);
 
     // The saved active slot holds exactly the saved live parameters.
     auto xml = xmlOf(shared);
@@ -301,57 +279,21 @@ TEST(BivarroSavedState, UnreadableBlocksChangeNothing)
 {
     Proc donor;
     donor.settings.editorWidth = 512;
-    const auto good = save(donor);
-    const auto* goodBytes = static_cast<const char*>(good.getData());
-
-    auto withByte = [&good](size_t index, uint8_t value)
+    const auto good = saveState(donor);
+    for (const auto& damage : damagedStates())
     {
-        auto b = good;
-        static_cast<uint8_t*>(b.getData())[index] = value;
-        return b;
-    };
-    auto raw = [](const juce::String& text, uint32_t length)
-    {
-        juce::MemoryOutputStream out;
-        out.writeInt(0x21324356);
-        out.writeInt(static_cast<int>(length));
-        out.write(text.toRawUTF8(), text.getNumBytesAsUTF8());
-        out.writeByte(0);
-        return out.getMemoryBlock();
-    };
-    juce::XmlElement otherRoot("PARAMETERZ");
-    otherRoot.setAttribute("editorWidth", 512);
-
-    struct Case
-    {
-        const char* name;
-        juce::MemoryBlock block;
-    };
-    const Case cases[] = {
-        {"empty", {}},
-        {"header only", juce::MemoryBlock(goodBytes, 8)},
-        {"wrong magic", withByte(0, 'W')},
-        {"length zero", raw("<Parameters editorWidth=\"512\"/>", 0)},
-        {"length past 2 GB", withByte(7, 0x80)},
-        {"not XML", raw("editorWidth=512", 15)},
-        {"cut short", juce::MemoryBlock(goodBytes, good.getSize() / 2)},
-        {"other root", blockOf(otherRoot)},
-    };
-
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(damage.name);
         Proc p;
         setEveryParameter(p);
         setEverySetting(p);
         setParamIn(p.slots[0], "gainL", -9.0f);
-        const auto before = save(p);
+        const auto before = saveState(p);
 
-        load(p, c.block);
-        EXPECT_EQ(save(p), before);
+        restoreState(p, damage.make(good));
+        EXPECT_EQ(saveState(p), before);
         EXPECT_TRUE(processesFinite(p));
 
-        load(p, good);
+        restoreState(p, good);
         EXPECT_EQ(p.settings.editorWidth.load(), 512);
     }
 }
@@ -400,15 +342,15 @@ TEST(BivarroSavedState, RestoredSettingsAreLimited)
     };
 
     Proc donor;
-    const auto base = xmlOf(save(donor));
+    const auto base = xmlOf(saveState(donor));
     for (const auto& c : cases)
     {
         SCOPED_TRACE(juce::String(c.key) + "=" + c.text);
         auto doc = *base;
         doc.setAttribute(c.key, c.text);
         Proc p;
-        load(p, blockOf(doc));
-        const auto out = xmlOf(save(p));
+        restoreState(p, blockOf(doc));
+        const auto out = xmlOf(saveState(p));
         EXPECT_EQ(static_cast<float>(out->getDoubleAttribute(c.key)), c.expected);
     }
 }
@@ -417,18 +359,18 @@ TEST(BivarroSavedState, MissingSettingsTakeTheirDefaults)
 {
     Proc donor;
     setEverySetting(donor);
-    auto doc = xmlOf(save(donor));
+    auto doc = xmlOf(saveState(donor));
     while (doc->getNumAttributes() > 0)
         doc->removeAttribute(doc->getAttributeName(0));
 
     Proc p;
     setEverySetting(p);
-    load(p, blockOf(*doc));
+    restoreState(p, blockOf(*doc));
     EXPECT_EQ(p.apvts.state, p.slots[0]);
 
     Proc fresh;
-    const auto got = xmlOf(save(p));
-    const auto want = xmlOf(save(fresh));
+    const auto got = xmlOf(saveState(p));
+    const auto want = xmlOf(saveState(fresh));
     ASSERT_EQ(want->getNumAttributes(), 34);
     for (int i = 0; i < want->getNumAttributes(); ++i)
     {
@@ -441,16 +383,16 @@ TEST(BivarroSavedState, RootTagInAnyCase)
 {
     Proc donor;
     donor.settings.editorWidth = 500;
-    auto doc = xmlOf(save(donor));
+    auto doc = xmlOf(saveState(donor));
     doc->setTagName("parameters");
 
     Proc p;
-    load(p, blockOf(*doc));
+    restoreState(p, blockOf(*doc));
     EXPECT_EQ(p.settings.editorWidth.load(), 500);
 
     // What it saves next loads again.
     Proc again;
-    load(again, save(p));
+    restoreState(again, saveState(p));
     EXPECT_EQ(again.settings.editorWidth.load(), 500);
 }
 
@@ -488,7 +430,7 @@ TEST(BivarroSavedState, SlotChildren)
         for (int i = 0; i < 3; ++i)
             setParamIn(src.slots[static_cast<size_t>(i)], "gainL", -3.0f * static_cast<float>(i + 1));
         src.settings.activeSlot = -1; // so that saving keeps all three slots as they are
-        auto doc = xmlOf(save(src));
+        auto doc = xmlOf(saveState(src));
         doc->setAttribute("activeSlot", c.activeSlot);
         doc->setAttribute("editorWidth", 444);
         c.edit(*doc);
@@ -496,7 +438,7 @@ TEST(BivarroSavedState, SlotChildren)
         Proc p;
         for (int i = 0; i < 3; ++i)
             setParamIn(p.slots[static_cast<size_t>(i)], "gainL", 10.0f + static_cast<float>(i));
-        load(p, blockOf(*doc));
+        restoreState(p, blockOf(*doc));
 
         EXPECT_EQ(p.settings.editorWidth.load(), 444);
         for (size_t i = 0; i < 3; ++i)
@@ -508,14 +450,14 @@ TEST(BivarroSavedState, SlotChildren)
         EXPECT_EQ(p.apvts.state, p.slots[static_cast<size_t>(c.activeSlot)]);
 
         // What it saves next has one child per slot and loads again.
-        const auto next = save(p);
+        const auto next = saveState(p);
         const auto out = xmlOf(next);
         EXPECT_TRUE(out->hasTagName("Parameters"));
         for (int i = 0; i < 3; ++i)
             EXPECT_NE(slotChild(*out, i), nullptr);
         EXPECT_EQ(out->getNumChildElements(), 33);
         Proc again;
-        load(again, next);
+        restoreState(again, next);
         EXPECT_EQ(again.settings.editorWidth.load(), 444);
         EXPECT_FLOAT_EQ(rawParam(again.apvts, "gainL"), c.liveGain);
     }
@@ -544,7 +486,7 @@ TEST(BivarroSavedState, UnusableParameterValuesTakeTheDefault)
     {
         SCOPED_TRACE(c.name);
         Proc src;
-        auto doc = xmlOf(save(src));
+        auto doc = xmlOf(saveState(src));
         for (int slot : {0, 1})
             c.breakParam(*slotChild(*doc, slot)->getChildByAttribute("id", "width"));
 
@@ -552,7 +494,7 @@ TEST(BivarroSavedState, UnusableParameterValuesTakeTheDefault)
         setParam(p.apvts, "width", 250.0f);
         for (auto& slot : p.slots)
             setParamIn(slot, "width", 250.0f);
-        load(p, blockOf(*doc));
+        restoreState(p, blockOf(*doc));
 
         EXPECT_FLOAT_EQ(rawParam(p.apvts, "width"), 100.0f);
         EXPECT_TRUE(processesFinite(p));
@@ -573,15 +515,15 @@ TEST(BivarroSavedState, UnusableParameterValuesTakeTheDefault)
 TEST(BivarroSavedState, StateCallsWaitForTheSlotLock)
 {
     Proc p;
-    const auto saved = save(p);
+    const auto saved = saveState(p);
     struct Case
     {
         const char* name;
         std::function<void()> call;
     };
     const Case cases[] = {
-        {"save", [&p] { save(p); }},
-        {"restore", [&p, &saved] { load(p, saved); }},
+        {"save", [&p] { saveState(p); }},
+        {"restore", [&p, &saved] { restoreState(p, saved); }},
         {"initSlots", [&p] { p.initSlots(); }},
     };
 

@@ -1,6 +1,5 @@
 #include "HostCases.h"
 #include "NoiseRunner.h"
-#include "WindowManagerAtoms.h"
 
 #include <gtest/gtest.h>
 
@@ -123,7 +122,6 @@ TEST_P(HostThreads, ParametersFromAnotherThreadWhileAudioRuns)
 
 TEST_P(HostThreads, EditorOpenedResizedAndClosedWhileAudioRuns)
 {
-    createWindowManagerAtoms();
     auto plugin = HostCases::loadPrepared(GetParam(), kRate, kBlock);
     ASSERT_NE(plugin, nullptr);
     ASSERT_TRUE(plugin->hasEditor());

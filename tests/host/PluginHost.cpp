@@ -1,5 +1,11 @@
 #include "PluginHost.h"
 
+// The SDK's own headers, read as they are.
+JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE("-Wshadow")
+#include <pluginterfaces/vst/ivstcomponent.h>
+#include <pluginterfaces/vst/ivstunits.h>
+JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+
 #include <cstdlib>
 #include <cstring>
 
@@ -140,5 +146,39 @@ juce::MemoryBlock hostStateWithChunk(juce::AudioPluginInstance& instance, const 
     xml.createNewChildElement("IComponent")->addTextElement(chunk.toBase64Encoding());
     juce::AudioProcessor::copyXmlToBinary(xml, hostState);
     return hostState;
+}
+
+juce::StringArray vst3ProgramNames(juce::AudioPluginInstance& instance)
+{
+    struct ComponentOf : juce::ExtensionsVisitor
+    {
+        void visitVST3Client(const VST3Client& client) override { component = client.getIComponentPtr(); }
+        Steinberg::Vst::IComponent* component = nullptr;
+    } visitor;
+    instance.getExtensions(visitor);
+
+    juce::StringArray names;
+    Steinberg::Vst::IUnitInfo* units = nullptr;
+    if (visitor.component == nullptr ||
+        visitor.component->queryInterface(Steinberg::Vst::IUnitInfo::iid, reinterpret_cast<void**>(&units)) !=
+            Steinberg::kResultOk ||
+        units == nullptr)
+        return names;
+
+    for (Steinberg::int32 list = 0; list < units->getProgramListCount(); ++list)
+    {
+        Steinberg::Vst::ProgramListInfo info{};
+        if (units->getProgramListInfo(list, info) != Steinberg::kResultOk)
+            continue;
+        for (Steinberg::int32 program = 0; program < info.programCount; ++program)
+        {
+            Steinberg::Vst::String128 name{};
+            if (units->getProgramName(info.id, program, name) == Steinberg::kResultOk)
+                names.add(juce::String(
+                    juce::CharPointer_UTF16(reinterpret_cast<const juce::CharPointer_UTF16::CharType*>(name))));
+        }
+    }
+    units->release();
+    return names;
 }
 } // namespace PluginHost

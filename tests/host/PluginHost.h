@@ -35,4 +35,9 @@ Format formatOf(const juce::AudioPluginInstance& instance);
 // none), and a host state blob of this instance's format that hands exactly the given bytes to it.
 juce::MemoryBlock pluginChunk(juce::AudioPluginInstance& instance);
 juce::MemoryBlock hostStateWithChunk(juce::AudioPluginInstance& instance, const juce::MemoryBlock& chunk);
+
+// The names in the program lists a VST3 instance offers through its unit information, as a validator
+// or a host with a program menu reads them. (JUCE's own host lists programs only for plug-ins that also
+// have a program-change parameter, which a plug-in of one program does not.)
+juce::StringArray vst3ProgramNames(juce::AudioPluginInstance& instance);
 } // namespace PluginHost

@@ -7,51 +7,10 @@ using PluginHost::Format;
 
 namespace
 {
-// JUCE's hosts wrap the plug-in's own bytes in JUCE's base64 text: VST3 in the "IComponent" element
-// of an XML document, LV2 in the state string of a Turtle preset.
-const juce::String lv2StateMarker = "StateString> \"";
-
-juce::MemoryBlock pluginBytes(Format f, const juce::MemoryBlock& hostBlob)
+// The plug-in's own saved form inside the host's state of the instance.
+std::unique_ptr<juce::XmlElement> savedForm(juce::AudioPluginInstance& plugin)
 {
-    juce::MemoryBlock bytes;
-    if (f == Format::VST3)
-    {
-        const auto xml =
-            juce::AudioProcessor::getXmlFromBinary(hostBlob.getData(), static_cast<int>(hostBlob.getSize()));
-        if (xml != nullptr)
-            if (const auto* component = xml->getChildByName("IComponent"))
-                bytes.fromBase64Encoding(component->getAllSubText());
-        return bytes;
-    }
-    const auto text = hostBlob.toString();
-    const int start = text.indexOf(lv2StateMarker) + lv2StateMarker.length();
-    bytes.fromBase64Encoding(text.substring(start, text.indexOf(start, "\"")));
-    return bytes;
-}
-
-juce::MemoryBlock withPluginBytes(Format f, const juce::MemoryBlock& hostBlob, const juce::MemoryBlock& bytes)
-{
-    if (f == Format::VST3)
-    {
-        auto xml = juce::AudioProcessor::getXmlFromBinary(hostBlob.getData(), static_cast<int>(hostBlob.getSize()));
-        auto* component = xml->getChildByName("IComponent");
-        component->deleteAllTextElements();
-        component->addTextElement(bytes.toBase64Encoding());
-        juce::MemoryBlock out;
-        juce::AudioProcessor::copyXmlToBinary(*xml, out);
-        return out;
-    }
-    const auto text = hostBlob.toString();
-    const int start = text.indexOf(lv2StateMarker) + lv2StateMarker.length();
-    const auto replaced = text.replaceSection(start, text.indexOf(start, "\"") - start, bytes.toBase64Encoding());
-    return {replaced.toRawUTF8(), replaced.getNumBytesAsUTF8()};
-}
-
-std::unique_ptr<juce::XmlElement> savedForm(Format f, juce::AudioPluginInstance& plugin)
-{
-    juce::MemoryBlock blob;
-    plugin.getStateInformation(blob);
-    const auto bytes = pluginBytes(f, blob);
+    const auto bytes = PluginHost::pluginChunk(plugin);
     return juce::AudioProcessor::getXmlFromBinary(bytes.getData(), static_cast<int>(bytes.getSize()));
 }
 
@@ -122,9 +81,7 @@ TEST_P(BivarroHostState, SurvivesSaveAndRestoreThroughTheHost)
     width->setValueNotifyingHost(0.5f); // 250 %
     settle(*a);
 
-    juce::MemoryBlock blobA;
-    a->getStateInformation(blobA);
-    const auto bytesA = pluginBytes(bundle.format, blobA);
+    const auto bytesA = PluginHost::pluginChunk(*a);
     auto form = juce::AudioProcessor::getXmlFromBinary(bytesA.getData(), static_cast<int>(bytesA.getSize()));
     ASSERT_NE(form, nullptr);
     ASSERT_TRUE(form->hasTagName("Parameters"));
@@ -146,7 +103,7 @@ TEST_P(BivarroHostState, SurvivesSaveAndRestoreThroughTheHost)
 
     auto b = loadPrepared(bundle);
     ASSERT_NE(b, nullptr);
-    const auto blobB = withPluginBytes(bundle.format, blobA, edited);
+    const auto blobB = PluginHost::hostStateWithChunk(*b, edited);
     b->setStateInformation(blobB.getData(), static_cast<int>(blobB.getSize()));
     settle(*b);
 
@@ -154,7 +111,7 @@ TEST_P(BivarroHostState, SurvivesSaveAndRestoreThroughTheHost)
     EXPECT_NEAR(byName(*b, "Width")->getValue(), 75.0f / 500.0f, 1e-4f);
     EXPECT_NEAR(byName(*b, "Gain L")->getValue(), 106.0f / 148.0f, 1e-4f);
 
-    const auto formB = savedForm(bundle.format, *b);
+    const auto formB = savedForm(*b);
     ASSERT_NE(formB, nullptr);
     for (int i = 0; i < form->getNumAttributes(); ++i)
     {
@@ -181,19 +138,17 @@ TEST_P(BivarroHostState, UnreadableStateIsIgnoredThroughTheHost)
     byName(*plugin, "Width")->setValueNotifyingHost(0.5f);
     settle(*plugin);
 
-    juce::MemoryBlock blob;
-    plugin->getStateInformation(blob);
-    const auto before = savedForm(bundle.format, *plugin);
+    const auto before = savedForm(*plugin);
     ASSERT_NE(before, nullptr);
 
     const juce::String junk = "not a saved form";
     const auto bad =
-        withPluginBytes(bundle.format, blob, juce::MemoryBlock(junk.toRawUTF8(), junk.getNumBytesAsUTF8()));
+        PluginHost::hostStateWithChunk(*plugin, juce::MemoryBlock(junk.toRawUTF8(), junk.getNumBytesAsUTF8()));
     plugin->setStateInformation(bad.getData(), static_cast<int>(bad.getSize()));
     settle(*plugin);
 
     EXPECT_NEAR(byName(*plugin, "Width")->getValue(), 0.5f, 1e-4f);
-    const auto after = savedForm(bundle.format, *plugin);
+    const auto after = savedForm(*plugin);
     ASSERT_NE(after, nullptr);
     EXPECT_TRUE(after->isEquivalentTo(before.get(), false));
     plugin->releaseResources();

@@ -27,6 +27,11 @@ struct OrlintKnobProbe
     OrlintKnob& knob;
 };
 
+namespace juce::detail
+{
+bool dispatchNextMessageOnSystemQueue(bool returnIfNoPendingMessages);
+} // namespace juce::detail
+
 namespace knobtest
 {
 inline const juce::ModifierKeys none{juce::ModifierKeys::leftButtonModifier};
@@ -81,9 +86,15 @@ struct CaseName
     }
 };
 
+// Dispatches messages (timers, async updates) for the given time. The shipped plug-ins' framework
+// has no modal loops, so tests built on a plug-in's code pump the system queue the way the
+// framework's own plug-in message thread does.
 inline void runMessageLoop(int ms)
 {
-    juce::MessageManager::getInstance()->runDispatchLoopUntil(ms);
+    const auto end = juce::Time::getMillisecondCounterHiRes() + ms;
+    while (juce::Time::getMillisecondCounterHiRes() < end)
+        if (!juce::detail::dispatchNextMessageOnSystemQueue(true))
+            juce::Thread::sleep(1);
 }
 
 // A knob as an editor sets one up: range, interval, default and start value.

@@ -117,6 +117,22 @@ TEST(OrlintMeterDrawing, ALayoutIsKeptUntilResizedOrTheScaleMoves)
     EXPECT_EQ(d.probe.dbToY(0.0f), 16.0f + 161.0f / 2.0f);
 }
 
+// Resizing lays the meter out at once; painting only reads the rectangles.
+TEST(OrlintMeterDrawing, TheLayoutFollowsEveryResizeBeforeAnyPaint)
+{
+    Drawn d(60, 200, 0);
+    EXPECT_TRUE(d.probe.layoutValid());
+    EXPECT_EQ(d.probe.barRect(), juce::Rectangle<float>(22, 16, 36, 161));
+
+    d.meter.setSize(60, 100);
+    EXPECT_EQ(d.probe.barRect(), juce::Rectangle<float>(22, 16, 36, 61));
+    EXPECT_EQ(d.probe.readoutRect(), juce::Rectangle<float>(22, 79, 36, 19));
+
+    d.meter.setScaleSide(1);
+    EXPECT_EQ(d.probe.barRect(), juce::Rectangle<float>(2, 16, 36, 61));
+    EXPECT_EQ(d.probe.scaleRect(), juce::Rectangle<float>(40, 16, 20, 61));
+}
+
 TEST(OrlintMeterDrawing, DbToY)
 {
     Drawn d;

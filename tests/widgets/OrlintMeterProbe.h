@@ -1,6 +1,8 @@
 #pragma once
 
 #include "widgets/OrlintMeter.h"
+#include "widgets/OrlintMeterSettingsOverlay.h"
+#include "widgets/OrlintMeterSettingsPanel.h"
 
 // Access to the meter's private state and its settings panel, for tests only.
 struct OrlintMeterProbe

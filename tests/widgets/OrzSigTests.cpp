@@ -1,24 +1,40 @@
-#include "support/CardChecks.h"
+#include "widgets/CardChecks.h"
 #include "widgets/OrlintKnob.h"
 
 #include <gtest/gtest.h>
 
-// Bivarro draws its cards in the stereo style.
+using OrzSig::gainPairCard;
+using OrzSig::stereoCard;
+
+// Bivarro draws its cards in the stereo style, the default.
 TEST(OrzSigStereoCard, ShadowFaceHighlightAndFixedOutline)
 {
-    const auto img = cardcheck::render(0.0f, 0.0f);
+    const auto img = cardcheck::render(stereoCard, 0.0f, 0.0f);
     cardcheck::expectShadow(img);
-    cardcheck::expectOutlineAlpha(img, 0x73);
-    cardcheck::expectHighlight(img, 0x04);
-    cardcheck::expectShadowOfEmptyCard();
+    cardcheck::expectOutlineAlpha(stereoCard, img, 0x73);
+    cardcheck::expectHighlight(stereoCard, img, 0x04);
+    cardcheck::expectShadowOfEmptyCard(stereoCard);
+}
+
+TEST(OrzSigStereoCard, IsTheDefaultStyle)
+{
+    juce::Image img(juce::Image::ARGB, 130, 90, true, juce::SoftwareImageType());
+    {
+        juce::Graphics g(img);
+        OrzSig::drawElevatedCard(g, cardcheck::card, 0.65f, 0.0f);
+    }
+    const auto stereo = cardcheck::render(stereoCard, 0.65f, 0.0f);
+    for (int y = 0; y < img.getHeight(); ++y)
+        for (int x = 0; x < img.getWidth(); ++x)
+            ASSERT_EQ(img.getPixelAt(x, y), stereo.getPixelAt(x, y)) << x << ", " << y;
 }
 
 TEST(OrzSigStereoCard, IgnoresBothFloats)
 {
-    const auto plain = cardcheck::render(0.0f, 0.0f);
+    const auto plain = cardcheck::render(stereoCard, 0.0f, 0.0f);
     for (const auto& [a, b] : {std::pair{0.65f, 3.0f}, std::pair{1.5f, -1.0f}, std::pair{-2.0f, 0.35f}})
     {
-        const auto other = cardcheck::render(a, b);
+        const auto other = cardcheck::render(stereoCard, a, b);
         int differing = 0;
         for (int y = 0; y < plain.getHeight(); ++y)
             for (int x = 0; x < plain.getWidth(); ++x)
@@ -27,7 +43,24 @@ TEST(OrzSigStereoCard, IgnoresBothFloats)
     }
 }
 
-TEST(WidgetColours, HoldTheirValuesInTheStereoDeliverable)
+// Both gain editors pass the gain pair's style: lighter face and top highlight, outline alpha from the
+// first float. One widget library draws both styles in one process.
+TEST(OrzSigGainPairCard, LighterFaceAndOutlineAlphaFromTheCaller)
+{
+    EXPECT_EQ(gainPairCard.top().getARGB(), 0xff363636u);
+
+    const auto img = cardcheck::render(gainPairCard, 0.65f, 0.0f);
+    cardcheck::expectShadow(img);
+    cardcheck::expectHighlight(gainPairCard, img, 0x0f);
+    cardcheck::expectShadowOfEmptyCard(gainPairCard);
+
+    const std::pair<float, int> outlines[] = {{0.65f, 166}, {0.35f, 89}, {1.5f, 255},
+                                              {1.0f, 255},  {0.0f, 0},   {-1.0f, 0}};
+    for (const auto& [fraction, alpha] : outlines)
+        cardcheck::expectOutlineAlpha(gainPairCard, cardcheck::render(gainPairCard, fraction, 7.0f), alpha);
+}
+
+TEST(WidgetColours, HoldTheirValues)
 {
     const struct
     {
@@ -45,6 +78,7 @@ TEST(WidgetColours, HoldTheirValuesInTheStereoDeliverable)
                  {OrzSig::bgTop, 0xff2a2a2a},
                  {OrzSig::bgBottom, 0xff141414},
                  {OrzSig::cardTop, 0xff2a2a2a},
+                 {stereoCard.top(), 0xff2a2a2a},
                  {OrzSig::cardBottom, 0xff202020},
                  {OrzSig::accentHi, 0xffdaa520}};
     for (const auto& c : cases)

@@ -1,6 +1,7 @@
 #include "OvrelTestSupport.h"
 
 #include "gainpair/ovrel/LetterClash.h"
+#include "support/StateHelpers.h"
 
 #include <cmath>
 
@@ -372,12 +373,9 @@ TEST_F(OvrelLinkTest, RestoredLinkIdOutsideItsRangeMakesNoFolder)
 {
     auto proc = makeProcessor();
     setParam(proc->apvts, "linkID", 1.0f);
-    juce::MemoryBlock state;
     auto xml = proc->apvts.copyState().createXml();
     xml->getChildByAttribute("id", "linkID")->setAttribute("value", "99");
-    juce::AudioProcessor::copyXmlToBinary(*xml, state);
-
-    proc->setStateInformation(state.getData(), static_cast<int>(state.getSize()));
+    restoreState(*proc, blockOf(*xml));
     runBlock(*proc, 16);
     tick(*proc);
     EXPECT_EQ(proc->currentLinkId.load(), 1);

@@ -76,7 +76,7 @@ TEST_F(OvrelTest, FixedAnswers)
     EXPECT_TRUE(proc->hasEditor());
     EXPECT_EQ(proc->getNumPrograms(), 1);
     EXPECT_EQ(proc->getCurrentProgram(), 0);
-    EXPECT_EQ(proc->getProgramName(0), "");
+    EXPECT_EQ(proc->getProgramName(0), "Default");
     EXPECT_EQ(proc->getTotalNumInputChannels(), 2);
     EXPECT_EQ(proc->getTotalNumOutputChannels(), 2);
     EXPECT_EQ(proc->getBus(true, 0)->getName(), "Input");

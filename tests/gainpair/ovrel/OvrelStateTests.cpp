@@ -1,5 +1,6 @@
 #include "OvrelTestSupport.h"
 
+#include "support/DamagedStates.h"
 #include "support/StateHelpers.h"
 
 #include <cmath>
@@ -184,20 +185,10 @@ TEST_F(OvrelTest, DataThatIsNotOurStateChangesNothing)
         static_cast<uint32_t*>(b.getData())[1] = juce::ByteOrder::swapIfBigEndian(length);
         return b;
     };
-    auto wrongMagic = valid;
-    static_cast<char*>(wrongMagic.getData())[0] = 'W';
-
-    const juce::MemoryBlock cases[] = {
-        juce::MemoryBlock(valid.getData(), 8), // no more than the header
-        wrongMagic,
-        withLength(0),
-        wrapXml("<Other editorWidth=\"600\"><PARAM id=\"gain\" value=\"-9.0\"/></Other>"),
-        juce::MemoryBlock("VC2!\x05\x00\x00\x00<oops", 14),
-        {},
-    };
-    for (const auto& c : cases)
+    for (const auto& damage : damagedStates())
     {
-        restoreState(*proc, c);
+        SCOPED_TRACE(damage.name);
+        restoreState(*proc, damage.make(valid));
         EXPECT_FLOAT_EQ(rawParam(proc->apvts, "gain"), 5.0f);
         EXPECT_EQ(proc->editorWidth.load(), 333);
     }

@@ -82,7 +82,7 @@ TEST_F(UndrelTest, FrameOfAnEffectWithoutMidi)
     EXPECT_TRUE(proc->hasEditor());
     EXPECT_EQ(proc->getNumPrograms(), 1);
     EXPECT_EQ(proc->getCurrentProgram(), 0);
-    EXPECT_EQ(proc->getProgramName(0), "");
+    EXPECT_EQ(proc->getProgramName(0), "Default");
 
     ASSERT_EQ(proc->getBusCount(true), 1);
     ASSERT_EQ(proc->getBusCount(false), 1);

@@ -1,5 +1,6 @@
 #include "UndrelTestSupport.h"
 
+#include "support/DamagedStates.h"
 #include "support/StateHelpers.h"
 
 #include <cstring>
@@ -152,15 +153,14 @@ TEST_F(UndrelTest, RestoreTakesOnlyOurOwnState)
     setParam(proc->apvts, "trim", 5.0f);
     proc->editorWidth = 333;
 
-    const juce::MemoryBlock ignored[] = {
-        wrapXml("<Other editorWidth=\"600\"><PARAM id=\"trim\" value=\"-9.0\"/></Other>"),
-        juce::MemoryBlock("VC2!\x05\x00\x00\x00<oops", 14),
-        {},
-    };
-    for (const auto& data : ignored)
-        restoreState(*proc, data);
-    EXPECT_FLOAT_EQ(rawParam(proc->apvts, "trim"), 5.0f);
-    EXPECT_EQ(proc->editorWidth.load(), 333);
+    const auto valid = wrapXml(undrelXml("editorWidth=\"600\"", "-9.0", "1.0", "0.0"));
+    for (const auto& damage : damagedStates())
+    {
+        SCOPED_TRACE(damage.name);
+        restoreState(*proc, damage.make(valid));
+        EXPECT_FLOAT_EQ(rawParam(proc->apvts, "trim"), 5.0f);
+        EXPECT_EQ(proc->editorWidth.load(), 333);
+    }
 
     restoreState(*proc, wrapXml(undrelXml("editorWidth=\"900\" isSpanish=\"1\"", "-2.5", "1.0", "0.0", "parameters")));
     EXPECT_FLOAT_EQ(rawParam(proc->apvts, "trim"), -2.5f);

@@ -1,6 +1,0 @@
-#include "support/CardChecks.h"
-
-TEST(GainPairCard, UndrelDrawsTheGainPairStyle)
-{
-    cardcheck::expectGainPairStyle();
-}

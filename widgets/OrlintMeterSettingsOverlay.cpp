@@ -1,0 +1,6 @@
+#include "widgets/OrlintMeterSettingsOverlay.h"
+
+void OrlintMeter::SettingsOverlay::mouseDown(const juce::MouseEvent&)
+{
+    meter.closeSettingsPanel();
+}
