@@ -72,7 +72,7 @@ juce::AudioProcessorValueTreeState::ParameterLayout OvrelAudioProcessor::createP
 
 float OvrelAudioProcessor::linearGain(float db)
 {
-    return db > -100.0f ? std::pow(10.0f, db * 0.05f) : 0.0f;
+    return GainPairSmoother::linearGain(db);
 }
 
 OvrelAudioProcessor::GainAndBypass OvrelAudioProcessor::readGainAndBypass() const
@@ -115,7 +115,8 @@ void OvrelAudioProcessor::prepareToPlay(double sampleRate, int)
     const auto [gain, bypass] = readGainAndBypass();
     gainSmoother.reset(sampleRate, rampSeconds);
     gainSmoother.setCurrentAndTargetValue(bypass ? 0.0f : gain);
-    restoredGainRequest.store(std::numeric_limits<float>::quiet_NaN());
+    restoredGainRequest.clear();
+    audioClock.prepare(sampleRate);
 }
 
 void OvrelAudioProcessor::releaseResources() {}
@@ -129,8 +130,7 @@ void OvrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::M
     const int numSamples = buffer.getNumSamples();
     for (int ch = numIn; ch < numOut; ++ch)
         buffer.clear(ch, 0, numSamples);
-
-    GainPairLevels::measure(buffer, numIn, numSamples, rmsSum, rmsCount, inputPeakDb, inputRmsDb);
+    audioClock.advance(numSamples);
 
     const int linkId = readLinkId();
     if (linkId != currentLinkId.load())
@@ -139,11 +139,10 @@ void OvrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::M
     const auto [gain, bypass] = readGainAndBypass();
     publishOrShow(gain, bypass);
 
-    const float restored = restoredGainRequest.exchange(std::numeric_limits<float>::quiet_NaN());
-    if (!std::isnan(restored))
+    if (float restored = 0.0f; restoredGainRequest.take(restored))
         gainSmoother.setCurrentAndTargetValue(restored);
     gainSmoother.setTargetValue(bypass ? 0.0f : gain);
-    applyGain(buffer, numIn, numSamples);
+    applyGainAndMeasure(buffer, numIn, numSamples);
 }
 
 void OvrelAudioProcessor::publishOrShow(float gain, bool bypass)
@@ -155,43 +154,42 @@ void OvrelAudioProcessor::publishOrShow(float gain, bool bypass)
     case LinkRole::Alone:
     case LinkRole::Master:
         if (block != nullptr && access.isWriter())
-            block->publish(gain, bypass, GainLinkBlock::wallClockMs());
-        shownGain.store(gain);
+            block->publish(gain, bypass, audioClock.nowMs());
+        shownGain.store(gain, std::memory_order_relaxed);
         break;
     case LinkRole::Slave:
-        if (block != nullptr && block->writerActive.load(acquire) == 1 &&
-            block->isCurrent(GainLinkBlock::wallClockMs()))
+        if (block != nullptr && audioClock.isCurrent(*block))
             if (const float masterGain = block->gainDb.load(acquire); isGainInRange(masterGain))
-                shownGain.store(masterGain);
+                shownGain.store(masterGain, std::memory_order_relaxed);
         break;
     case LinkRole::Waiting:
     default:
-        shownGain.store(gain);
+        shownGain.store(gain, std::memory_order_relaxed);
         break;
     }
 }
 
-void OvrelAudioProcessor::applyGain(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples)
+// The input is measured before the gain: in the same pass as a steady gain, or on its own while the
+// gain ramps.
+void OvrelAudioProcessor::applyGainAndMeasure(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples)
 {
+    GainPairLevels::BlockSums sums;
     if (!gainSmoother.isSmoothing())
     {
-        const float g = linearGain(gainSmoother.getCurrentValue());
+        const float g = steadyGain(gainSmoother.getCurrentValue());
         for (int ch = 0; ch < numChannels; ++ch)
-            juce::FloatVectorOperations::multiply(buffer.getWritePointer(ch), g, numSamples);
-        return;
+            GainPairLevels::scaleAndAccumulate(buffer.getWritePointer(ch), numSamples, g, false, sums);
     }
-
-    constexpr int maxRampChannels = 8;
-    float* channels[maxRampChannels] = {};
-    const int rampChannels = std::min(numChannels, maxRampChannels);
-    for (int ch = 0; ch < rampChannels; ++ch)
-        channels[ch] = buffer.getWritePointer(ch);
-    for (int i = 0; i < numSamples; ++i)
+    else
     {
-        const float g = linearGain(gainSmoother.getNextValue());
-        for (int ch = 0; ch < rampChannels; ++ch)
-            channels[ch][i] *= g;
+        for (int ch = 0; ch < numChannels; ++ch)
+            GainPairLevels::accumulate(buffer.getReadPointer(ch), numSamples, sums);
+        // The ramp handles at most 8 channels; the supported layouts have at most 2.
+        constexpr int maxRampChannels = 8;
+        GainPairSmoother::applyGains(gainSmoother, nullptr, buffer.getArrayOfWritePointers(),
+                                     std::min(numChannels, maxRampChannels), numSamples);
     }
+    GainPairLevels::publish(sums, numChannels * numSamples, rmsSum, rmsCount, inputPeakDb, inputRmsDb);
 }
 
 double OvrelAudioProcessor::getTailLengthSeconds() const
@@ -255,7 +253,7 @@ void OvrelAudioProcessor::setStateInformation(const void* data, int sizeInBytes)
 
     // The smoother belongs to the audio thread: the next block takes the restored value, without a ramp.
     const auto [gain, bypass] = readGainAndBypass();
-    restoredGainRequest.store(bypass ? 0.0f : gain);
+    restoredGainRequest.post(bypass ? 0.0f : gain);
     shownGain.store(gain);
     const int linkId = readLinkId();
     if (linkId != currentLinkId.load())

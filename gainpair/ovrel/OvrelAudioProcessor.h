@@ -1,8 +1,11 @@
 #pragma once
 
+#include "gainpair/common/GainLinkAudioClock.h"
 #include "gainpair/common/GainLinkLockFiles.h"
 #include "gainpair/common/GainLinkSharedMemory.h"
 #include "gainpair/common/GainPairParameters.h"
+#include "gainpair/common/GainPairRequest.h"
+#include "gainpair/common/GainPairSmoother.h"
 #include "gainpair/common/GainPairState.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -22,7 +25,7 @@ enum class LinkRole : int
 class OvrelAudioProcessor : public juce::AudioProcessor, public juce::Timer
 {
 public:
-    using Smoother = juce::SmoothedValue<float, juce::ValueSmoothingTypes::Linear>;
+    using Smoother = GainPairSmoother;
 
     static constexpr float minGainDb = GainPairParameters::ovrelGainMinDb;
     static constexpr float maxGainDb = GainPairParameters::ovrelGainMaxDb;
@@ -106,7 +109,7 @@ private:
 
     GainAndBypass readGainAndBypass() const;
     int readLinkId() const;
-    void applyGain(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples);
+    void applyGainAndMeasure(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples);
     void publishOrShow(float gain, bool bypass);
 
     void moveToLinkId(int linkId, LinkRole roleBefore);
@@ -117,8 +120,10 @@ private:
     void resolveLetterClash();
 
     Smoother gainSmoother;
-    // A restore's new smoother value, taken by the next block; NaN while none is waiting.
-    std::atomic<float> restoredGainRequest{std::numeric_limits<float>::quiet_NaN()};
+    GainPairSmoother::GainCache steadyGain;
+    // A restore's new smoother value, taken by the next block.
+    GainPairRequest restoredGainRequest;
+    GainLinkAudioClock audioClock;
     float rmsSum = 0.0f;
     int rmsCount = 0;
     int tickCount = 0;

@@ -63,7 +63,7 @@ juce::AudioProcessorValueTreeState::ParameterLayout UndrelAudioProcessor::create
 
 float UndrelAudioProcessor::linearGain(float db)
 {
-    return db > -100.0f ? std::pow(10.0f, db * 0.05f) : 0.0f;
+    return GainPairSmoother::linearGain(db);
 }
 
 juce::File UndrelAudioProcessor::getOwnLockFile(int linkId) const
@@ -108,8 +108,9 @@ void UndrelAudioProcessor::prepareToPlay(double sampleRate, int)
     trimSmoother.setCurrentAndTargetValue(trimTarget());
     compensationSmoother.reset(sampleRate, rampSeconds);
     compensationSmoother.setCurrentAndTargetValue(compensationTarget());
-    compensationRequest.store(std::numeric_limits<float>::quiet_NaN());
-    trimRequest.store(std::numeric_limits<float>::quiet_NaN());
+    compensationRequest.clear();
+    trimRequest.clear();
+    audioClock.prepare(sampleRate);
 }
 
 void UndrelAudioProcessor::releaseResources() {}
@@ -123,6 +124,7 @@ void UndrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::
     const int numSamples = buffer.getNumSamples();
     for (int ch = numIn; ch < numOut; ++ch)
         buffer.clear(ch, 0, numSamples);
+    audioClock.advance(numSamples);
 
     const int linkId = readLinkId();
     if (linkId != currentLinkId.load())
@@ -133,28 +135,25 @@ void UndrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::
     // A missing or stale block leaves the last received values, and so the compensation, in force.
     const GainLinkSharedMemory::ScopedAccess access(gainLink);
     auto* block = access.block();
-    if (block != nullptr && isCurrentNow(*block))
+    if (block != nullptr && audioClock.isCurrent(*block))
         takeBlock(*block);
 
     const float compensation = compensationTarget();
     const float trim = trimTarget();
     compensationSmoother.setTargetValue(compensation);
     trimSmoother.setTargetValue(trim);
-    applyGain(buffer, numIn, numSamples);
+    applyGainAndMeasure(buffer, numIn, numSamples);
 
-    appliedGainDb.store(compensation + trim);
+    appliedGainDb.store(compensation + trim, std::memory_order_relaxed);
     if (block != nullptr)
         block->compensationDb.store(compensation + trim, std::memory_order_release);
-
-    GainPairLevels::measure(buffer, numIn, numSamples, rmsSum, rmsCount, outputPeakDb, outputRmsDb);
 }
 
 void UndrelAudioProcessor::takeSmootherRequests()
 {
-    constexpr float none = std::numeric_limits<float>::quiet_NaN();
-    if (const float v = compensationRequest.exchange(none); !std::isnan(v))
+    if (float v = 0.0f; compensationRequest.take(v))
         compensationSmoother.setCurrentAndTargetValue(v);
-    if (const float v = trimRequest.exchange(none); !std::isnan(v))
+    if (float v = 0.0f; trimRequest.take(v))
         trimSmoother.setCurrentAndTargetValue(v);
 }
 
@@ -165,8 +164,9 @@ bool UndrelAudioProcessor::takeBlock(const GainLinkBlock& block)
     if (!GainPairParameters::isOvrelGain(gain))
         return false;
 
-    receivedGainDb.store(gain);
-    receivedBypass.store(bypass);
+    // Readings for the editor: each stands alone, so no ordering is needed.
+    receivedGainDb.store(gain, std::memory_order_relaxed);
+    receivedBypass.store(bypass, std::memory_order_relaxed);
     return true;
 }
 
@@ -174,25 +174,32 @@ bool UndrelAudioProcessor::takeBlock(const GainLinkBlock& block)
 void UndrelAudioProcessor::takeCurrentBlockAtOnce(const GainLinkBlock* block)
 {
     if (block != nullptr && isCurrentNow(*block) && takeBlock(*block))
-        compensationRequest.store(compensationTarget());
+        compensationRequest.post(compensationTarget());
 }
 
-void UndrelAudioProcessor::applyGain(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples)
+// Only the first 8 channels are scaled; the output of every input channel is measured, in the same
+// pass as a steady gain.
+void UndrelAudioProcessor::applyGainAndMeasure(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples)
 {
-    float* channels[maxGainChannels] = {};
     const int gainChannels = std::min(numChannels, maxGainChannels);
-    for (int ch = 0; ch < gainChannels; ++ch)
-        channels[ch] = buffer.getWritePointer(ch);
-
-    // Both smoothers advance once per sample, with or without channels to scale.
-    for (int i = 0; i < numSamples; ++i)
+    GainPairLevels::BlockSums sums;
+    if (!compensationSmoother.isSmoothing() && !trimSmoother.isSmoothing())
     {
-        const float c = compensationSmoother.getNextValue();
-        const float t = trimSmoother.getNextValue();
-        const float g = linearGain(c + t);
+        const float g = steadyGain(compensationSmoother.getCurrentValue() + trimSmoother.getCurrentValue());
         for (int ch = 0; ch < gainChannels; ++ch)
-            channels[ch][i] *= g;
+            GainPairLevels::scaleAndAccumulate(buffer.getWritePointer(ch), numSamples, g, true, sums);
     }
+    else
+    {
+        // Both smoothers advance once per sample, with or without channels to scale.
+        GainPairSmoother::applyGains(compensationSmoother, &trimSmoother, buffer.getArrayOfWritePointers(),
+                                     gainChannels, numSamples);
+        for (int ch = 0; ch < gainChannels; ++ch)
+            GainPairLevels::accumulate(buffer.getReadPointer(ch), numSamples, sums);
+    }
+    for (int ch = gainChannels; ch < numChannels; ++ch)
+        GainPairLevels::accumulate(buffer.getReadPointer(ch), numSamples, sums);
+    GainPairLevels::publish(sums, numChannels * numSamples, rmsSum, rmsCount, outputPeakDb, outputRmsDb);
 }
 
 double UndrelAudioProcessor::getTailLengthSeconds() const
@@ -259,7 +266,7 @@ void UndrelAudioProcessor::setStateInformation(const void* data, int sizeInBytes
     const int linkId = readLinkId();
     if (linkId != currentLinkId.load())
         pendingLinkId.store(linkId);
-    trimRequest.store(trimTarget());
+    trimRequest.post(trimTarget());
 
     const GainLinkSharedMemory::ScopedAccess access(gainLink);
     takeCurrentBlockAtOnce(access.block());

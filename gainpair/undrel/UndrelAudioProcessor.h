@@ -1,8 +1,11 @@
 #pragma once
 
+#include "gainpair/common/GainLinkAudioClock.h"
 #include "gainpair/common/GainLinkLockFiles.h"
 #include "gainpair/common/GainLinkSharedMemory.h"
 #include "gainpair/common/GainPairLevels.h"
+#include "gainpair/common/GainPairRequest.h"
+#include "gainpair/common/GainPairSmoother.h"
 #include "gainpair/common/GainPairState.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -13,7 +16,7 @@
 class UndrelAudioProcessor : public juce::AudioProcessor, public juce::Timer
 {
 public:
-    using Smoother = juce::SmoothedValue<float, juce::ValueSmoothingTypes::Linear>;
+    using Smoother = GainPairSmoother;
 
     static constexpr double rampSeconds = 0.15;
     static constexpr int defaultRampSteps = 6615; // 0.15 s at 44100 Hz, until prepareToPlay
@@ -91,14 +94,16 @@ private:
     void moveToPendingLinkId();
     void heartbeat();
     void reopen();
-    void applyGain(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples);
+    void applyGainAndMeasure(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples);
 
     Smoother compensationSmoother;
     Smoother trimSmoother;
+    GainPairSmoother::GainCache steadyGain;
     // Values the timer or a restore sets the smoothers to at once; the next block takes them, so the
-    // smoothers stay the audio thread's own. NaN while none is waiting.
-    std::atomic<float> compensationRequest{std::numeric_limits<float>::quiet_NaN()};
-    std::atomic<float> trimRequest{std::numeric_limits<float>::quiet_NaN()};
+    // smoothers stay the audio thread's own.
+    GainPairRequest compensationRequest;
+    GainPairRequest trimRequest;
+    GainLinkAudioClock audioClock;
     float rmsSum = 0.0f;
     int rmsCount = 0;
     juce::String instanceToken;
