@@ -410,7 +410,7 @@ void OvrelAudioProcessor::resolveLetterClash()
     for (const auto& file : GainLinkLockFiles::listLockFiles(own.getParentDirectory(), GainLinkLockFiles::Owner::ovrel))
         if (file != own && GainLinkLockFiles::isLive(file, now))
             others.push_back(
-                {LetterClash::tokenOfLockFile(file), GainLinkLockFiles::letterInText(file.loadFileAsString())});
+                {LetterClash::tokenOfLockFile(file), GainLinkLockFiles::letterInFile(file)});
     instanceLetter.store(LetterClash::resolve(instanceToken, instanceLetter.load(), others));
 }
 
