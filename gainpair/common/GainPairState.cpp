@@ -49,7 +49,7 @@ bool GainPairState::restore(const void* data, int sizeInBytes)
         return false;
 
     restoreSettings(*xml);
-    dropInvalidParameterValues(*xml);
+    mendParameterValues(*xml);
     // Older hosts may hand the tag back in another case; the tree keeps its own.
     xml->setTagName(stateType);
     apvts.replaceState(juce::ValueTree::fromXml(*xml));
@@ -75,9 +75,10 @@ void GainPairState::restoreSettings(const juce::XmlElement& root)
         settings.meterHold.store(root.getIntAttribute("meterHold") != 0);
 }
 
-// A value the framework would pass on as NaN or clamp silently (a link ID of 0 or 99) is removed,
-// so that its parameter takes its default instead.
-void GainPairState::dropInvalidParameterValues(juce::XmlElement& root) const
+// A finite value outside its parameter's range is set to the nearest limit, as the framework does
+// with any value it is given; a value that is not finite is removed, so that its parameter takes
+// its default instead of passing NaN on.
+void GainPairState::mendParameterValues(juce::XmlElement& root) const
 {
     for (auto* child : root.getChildIterator())
     {
@@ -86,7 +87,10 @@ void GainPairState::dropInvalidParameterValues(juce::XmlElement& root) const
             continue;
         const double value = child->getDoubleAttribute("value");
         const auto& range = param->getNormalisableRange();
-        if (!std::isfinite(value) || value < range.start || value > range.end)
+        if (!std::isfinite(value))
             child->removeAttribute("value");
+        else if (value < range.start || value > range.end)
+            child->setAttribute("value",
+                                juce::jlimit(static_cast<double>(range.start), static_cast<double>(range.end), value));
     }
 }

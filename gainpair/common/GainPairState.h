@@ -36,7 +36,7 @@ public:
 
 private:
     void restoreSettings(const juce::XmlElement& root);
-    void dropInvalidParameterValues(juce::XmlElement& root) const;
+    void mendParameterValues(juce::XmlElement& root) const;
 
     juce::AudioProcessorValueTreeState& apvts;
     Settings settings;

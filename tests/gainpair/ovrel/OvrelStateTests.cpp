@@ -133,7 +133,8 @@ TEST_F(OvrelTest, RestoreTableOfSettings)
     }
 }
 
-// Parameter values that are not finite or lie outside their range give the parameter's default.
+// A finite value outside a parameter's range restores as the nearest limit (gain 60 as 48 dB, link
+// ID 99 as 50); only values that are not finite give the parameter's default.
 TEST_F(OvrelTest, RestoreTableOfParameterValues)
 {
     const struct
@@ -145,10 +146,10 @@ TEST_F(OvrelTest, RestoreTableOfParameterValues)
     } rows[] = {
         {"12.5", "7.0", "1.0", 12.5f, 7.0f, 1.0f}, {"-48.0", "50.0", "0.0", -48.0f, 50.0f, 0.0f},
         {"nan", "7.0", "0.0", 0.0f, 7.0f, 0.0f},   {"inf", "7.0", "0.0", 0.0f, 7.0f, 0.0f},
-        {"-inf", "7.0", "0.0", 0.0f, 7.0f, 0.0f},  {"48.5", "7.0", "0.0", 0.0f, 7.0f, 0.0f},
-        {"-60", "7.0", "0.0", 0.0f, 7.0f, 0.0f},   {"6.0", "0", "1.0", 6.0f, 1.0f, 1.0f},
-        {"6.0", "99", "1.0", 6.0f, 1.0f, 1.0f},    {"6.0", "-3", "2.0", 6.0f, 1.0f, 0.0f},
-        {"6.0", "nan", "nan", 6.0f, 1.0f, 0.0f},
+        {"-inf", "7.0", "0.0", 0.0f, 7.0f, 0.0f},  {"48.5", "7.0", "0.0", 48.0f, 7.0f, 0.0f},
+        {"60", "7.0", "0.0", 48.0f, 7.0f, 0.0f},   {"-60", "7.0", "0.0", -48.0f, 7.0f, 0.0f},
+        {"6.0", "0", "1.0", 6.0f, 1.0f, 1.0f},     {"6.0", "99", "1.0", 6.0f, 50.0f, 1.0f},
+        {"6.0", "-3", "2.0", 6.0f, 1.0f, 1.0f},    {"6.0", "nan", "nan", 6.0f, 1.0f, 0.0f},
     };
     for (const auto& r : rows)
     {

@@ -117,8 +117,9 @@ TEST_F(UndrelTest, RestoreLeavesTheCompensationWhenTheBlockIsNotCurrent)
     EXPECT_NEAR(settledDb(*proc, kRamp), -6.0f, 1e-4f);
 }
 
-// Values a host hands back damaged, or that no Undrel saved, are not taken: the parameter gets its default.
-TEST_F(UndrelTest, RestoreRefusesParameterValuesOutsideTheirRanges)
+// A finite value outside a parameter's range restores as the nearest limit, as the framework would
+// set it; one that is not a number at all gives the default.
+TEST_F(UndrelTest, RestoreClampsValuesOutsideTheirRangesAndDefaultsNonFiniteOnes)
 {
     const struct
     {
@@ -127,8 +128,10 @@ TEST_F(UndrelTest, RestoreRefusesParameterValuesOutsideTheirRanges)
     } rows[] = {
         {"-12.0", "50.0", "1.0", -12.0f, 50.0f, 1.0f}, {"12.0", "1.0", "0.0", 12.0f, 1.0f, 0.0f},
         {"nan", "3.0", "0.0", 0.0f, 3.0f, 0.0f},       {"inf", "3.0", "0.0", 0.0f, 3.0f, 0.0f},
-        {"12.5", "3.0", "0.0", 0.0f, 3.0f, 0.0f},      {"-48", "3.0", "0.0", 0.0f, 3.0f, 0.0f},
-        {"2.0", "0", "1.0", 2.0f, 1.0f, 1.0f},         {"2.0", "51", "nan", 2.0f, 1.0f, 0.0f},
+        {"-inf", "3.0", "0.0", 0.0f, 3.0f, 0.0f},      {"12.5", "3.0", "0.0", 12.0f, 3.0f, 0.0f},
+        {"-48", "3.0", "0.0", -12.0f, 3.0f, 0.0f},     {"2.0", "0", "1.0", 2.0f, 1.0f, 1.0f},
+        {"2.0", "51", "nan", 2.0f, 50.0f, 0.0f},       {"2.0", "99", "2.0", 2.0f, 50.0f, 1.0f},
+        {"2.0", "-7", "-1", 2.0f, 1.0f, 0.0f},
     };
     for (const auto& r : rows)
     {
