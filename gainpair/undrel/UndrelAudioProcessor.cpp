@@ -18,20 +18,14 @@ UndrelAudioProcessor::UndrelAudioProcessor(GainLinkEnvironment environment)
     : juce::AudioProcessor(BusesProperties()
                                .withInput("Input", juce::AudioChannelSet::stereo(), true)
                                .withOutput("Output", juce::AudioChannelSet::stereo(), true)),
-      apvts(*this, nullptr, "PARAMETERS", createParameterLayout()), gainLink(environment), lockFiles(environment)
+      apvts(*this, nullptr, "PARAMETERS", createParameterLayout()), params(apvts, GainPairParameters::undrelTable),
+      trimParam(&params.decibelsRaw), linkIdParam(&params.linkIdRaw), bypassParam(&params.bypassRaw),
+      gainLink(environment), session(environment, GainLinkLockFiles::Owner::undrel)
 {
-    trimParam = apvts.getRawParameterValue("trim");
-    linkIdParam = apvts.getRawParameterValue("linkID");
-    bypassParam = apvts.getRawParameterValue("bypass");
-    instanceToken = GainLinkLockFiles::makeInstanceToken();
-
-    const int linkId = lockFiles.chooseUndrelLinkId();
-    if (auto* param = apvts.getParameter("linkID");
-        param != nullptr && juce::roundToInt(param->convertFrom0to1(param->getValue())) != linkId)
-        param->setValueNotifyingHost(param->convertTo0to1(static_cast<float>(linkId)));
-    currentLinkId.store(linkId);
-    GainLinkLockFiles::writeLockFile(getOwnLockFile(linkId),
-                                     GainLinkLockFiles::undrelText(GainLinkBlock::wallClockMs()), true);
+    const int linkId = session.getLockFiles().chooseUndrelLinkId();
+    if (params.linkId.get() != linkId)
+        params.linkId.setValueNotifyingHost(params.linkId.convertTo0to1(static_cast<float>(linkId)));
+    session.join(linkId, GainLinkLockFiles::undrelText(GainLinkBlock::wallClockMs()));
 
     if (gainLink.initAsReader(linkId) && isCurrentNow(*gainLink.getBlock()))
         takeBlock(*gainLink.getBlock());
@@ -45,20 +39,16 @@ UndrelAudioProcessor::UndrelAudioProcessor(GainLinkEnvironment environment)
     startTimer(timerIntervalMs);
 }
 
-// Nothing is written into the block: Ovrel's editor keeps showing the last compensation.
+// Nothing is written into the block: Ovrel's editor keeps showing the last compensation. The
+// session deletes the own lock file.
 UndrelAudioProcessor::~UndrelAudioProcessor()
 {
     stopTimer();
-    GainLinkLockFiles::deleteLockFile(getOwnLockFile(currentLinkId.load()));
 }
 
 juce::AudioProcessorValueTreeState::ParameterLayout UndrelAudioProcessor::createParameterLayout()
 {
-    juce::AudioProcessorValueTreeState::ParameterLayout layout;
-    layout.add(GainPairParameters::makeDbParameter("trim", "Trim", -12.0f, 12.0f, 0.1f));
-    layout.add(GainPairParameters::makeLinkIdParameter());
-    layout.add(GainPairParameters::makeBypassParameter());
-    return layout;
+    return GainPairParameters::createLayout(GainPairParameters::undrelTable);
 }
 
 float UndrelAudioProcessor::linearGain(float db)
@@ -68,22 +58,7 @@ float UndrelAudioProcessor::linearGain(float db)
 
 juce::File UndrelAudioProcessor::getOwnLockFile(int linkId) const
 {
-    return lockFiles.getLockFile(linkId, GainLinkLockFiles::Owner::undrel, instanceToken);
-}
-
-float UndrelAudioProcessor::readTrim() const
-{
-    return trimParam != nullptr ? trimParam->load() : 0.0f;
-}
-
-bool UndrelAudioProcessor::readBypass() const
-{
-    return bypassParam != nullptr && bypassParam->load() > 0.5f;
-}
-
-int UndrelAudioProcessor::readLinkId() const
-{
-    return linkIdParam != nullptr ? static_cast<int>(linkIdParam->load()) : 1;
+    return session.getOwnLockFile(linkId);
 }
 
 float UndrelAudioProcessor::compensationTarget() const
@@ -92,9 +67,9 @@ float UndrelAudioProcessor::compensationTarget() const
 }
 
 // Undrel's bypass removes only the trim; the compensation stays in force.
-float UndrelAudioProcessor::trimTarget() const
+float UndrelAudioProcessor::trimTarget(const GainPairParameters::Values& values)
 {
-    return readBypass() ? 0.0f : readTrim();
+    return values.bypass ? 0.0f : values.decibels;
 }
 
 const juce::String UndrelAudioProcessor::getName() const
@@ -105,7 +80,7 @@ const juce::String UndrelAudioProcessor::getName() const
 void UndrelAudioProcessor::prepareToPlay(double sampleRate, int)
 {
     trimSmoother.reset(sampleRate, rampSeconds);
-    trimSmoother.setCurrentAndTargetValue(trimTarget());
+    trimSmoother.setCurrentAndTargetValue(trimTarget(params.current()));
     compensationSmoother.reset(sampleRate, rampSeconds);
     compensationSmoother.setCurrentAndTargetValue(compensationTarget());
     compensationRequest.clear();
@@ -126,10 +101,8 @@ void UndrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::
         buffer.clear(ch, 0, numSamples);
     audioClock.advance(numSamples);
 
-    const int linkId = readLinkId();
-    if (linkId != currentLinkId.load())
-        pendingLinkId.store(linkId);
-
+    const auto values = params.snapshot();
+    session.requestLinkId(values.linkId);
     takeSmootherRequests();
 
     // A missing or stale block leaves the last received values, and so the compensation, in force.
@@ -139,7 +112,7 @@ void UndrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::
         takeBlock(*block);
 
     const float compensation = compensationTarget();
-    const float trim = trimTarget();
+    const float trim = trimTarget(values);
     compensationSmoother.setTargetValue(compensation);
     trimSmoother.setTargetValue(trim);
     applyGainAndMeasure(buffer, numIn, numSamples);
@@ -263,10 +236,9 @@ void UndrelAudioProcessor::setStateInformation(const void* data, int sizeInBytes
     if (!savedState.restore(data, sizeInBytes))
         return;
 
-    const int linkId = readLinkId();
-    if (linkId != currentLinkId.load())
-        pendingLinkId.store(linkId);
-    trimRequest.post(trimTarget());
+    const auto values = params.current();
+    session.requestLinkId(values.linkId);
+    trimRequest.post(trimTarget(values));
 
     const GainLinkSharedMemory::ScopedAccess access(gainLink);
     takeCurrentBlockAtOnce(access.block());
@@ -281,7 +253,7 @@ bool UndrelAudioProcessor::isBusesLayoutSupported(const BusesLayout& layouts) co
 
 juce::AudioProcessorParameter* UndrelAudioProcessor::getBypassParameter() const
 {
-    return apvts.getParameter("bypass");
+    return &params.bypass;
 }
 
 void UndrelAudioProcessor::timerCallback()
@@ -293,25 +265,20 @@ void UndrelAudioProcessor::timerCallback()
 
 void UndrelAudioProcessor::moveToPendingLinkId()
 {
-    const int target = pendingLinkId.load();
-    const int current = currentLinkId.load();
-    if (target == -1 || target == current)
+    const int target = session.takeRequestedLinkId();
+    if (target == -1)
         return;
 
-    pendingLinkId.store(-1);
-    GainLinkLockFiles::deleteLockFile(getOwnLockFile(current));
-    GainLinkLockFiles::writeLockFile(getOwnLockFile(target),
-                                     GainLinkLockFiles::undrelText(GainLinkBlock::wallClockMs()), true);
+    session.moveLockFile(target, GainLinkLockFiles::undrelText(GainLinkBlock::wallClockMs()));
     if (target != gainLink.getMappedLinkId())
         gainLink.initAsReader(target);
-    currentLinkId.store(target);
+    session.setCurrentLinkId(target);
     takeCurrentBlockAtOnce(gainLink.getBlock());
 }
 
 void UndrelAudioProcessor::heartbeat()
 {
-    GainLinkLockFiles::writeLockFile(getOwnLockFile(currentLinkId.load()),
-                                     GainLinkLockFiles::undrelText(GainLinkBlock::wallClockMs()), false);
+    session.heartbeat(GainLinkLockFiles::undrelText(GainLinkBlock::wallClockMs()));
 }
 
 // A closed handle is retried on every tick. A mapped one is kept, unless its Ovrel has gone and the

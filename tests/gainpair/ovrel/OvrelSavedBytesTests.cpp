@@ -26,11 +26,11 @@ TEST_F(OvrelTest, SavedStateBytesAreFixed)
              setParam(p.apvts, "gain", -12.34f);
              setParam(p.apvts, "linkID", 17.0f);
              setParam(p.apvts, "bypass", 1.0f);
-             p.uiScale = 1.75f;
-             p.editorWidth = 640;
-             p.tooltipsOn = true;
-             p.isSpanish = true;
-             p.meterHold = true;
+             p.editorSettings.uiScale = 1.75f;
+             p.editorSettings.editorWidth = 640;
+             p.editorSettings.tooltipsOn = true;
+             p.editorSettings.isSpanish = true;
+             p.editorSettings.meterHold = true;
          },
          std::string("VC2!\xfa\x00\x00\x00", 8) +
              "<?xml version=\"1.0\" encoding=\"UTF-8\"?> <PARAMETERS uiScale=\"1.75\" editorWidth=\"640\" "

@@ -22,11 +22,11 @@ TEST_F(UndrelTest, SavedFormHoldsTrimLinkIdAndBypassThenTheSettings)
     auto proc = makeProcessor();
     setParam(proc->apvts, "trim", -7.5f);
     setParam(proc->apvts, "bypass", 1.0f);
-    proc->uiScale = 1.25f;
-    proc->editorWidth = 640;
-    proc->tooltipsOn = true;
-    proc->isSpanish = true;
-    proc->meterHold = false;
+    proc->editorSettings.uiScale = 1.25f;
+    proc->editorSettings.editorWidth = 640;
+    proc->editorSettings.tooltipsOn = true;
+    proc->editorSettings.isSpanish = true;
+    proc->editorSettings.meterHold = false;
 
     const auto block = saveState(*proc);
     const std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?> <PARAMETERS uiScale=\"1.25\" "
@@ -48,8 +48,8 @@ TEST_F(UndrelTest, RoundTripIntoAFreshInstanceMovesItWithinOneTick)
     source->timerCallback();
     setParam(source->apvts, "linkID", 9.0f);
     setParam(source->apvts, "trim", 4.5f);
-    source->editorWidth = 512;
-    source->meterHold = true;
+    source->editorSettings.editorWidth = 512;
+    source->editorSettings.meterHold = true;
     const auto saved = saveState(*source);
     source.reset();
 
@@ -57,9 +57,9 @@ TEST_F(UndrelTest, RoundTripIntoAFreshInstanceMovesItWithinOneTick)
     ASSERT_EQ(proc->currentLinkId.load(), 1);
     restoreState(*proc, saved);
     EXPECT_FLOAT_EQ(rawParam(proc->apvts, "trim"), 4.5f);
-    EXPECT_EQ(proc->editorWidth.load(), 512);
-    EXPECT_TRUE(proc->meterHold.load());
-    EXPECT_FALSE(proc->tooltipsOn.load());
+    EXPECT_EQ(proc->editorSettings.editorWidth.load(), 512);
+    EXPECT_TRUE(proc->editorSettings.meterHold.load());
+    EXPECT_FALSE(proc->editorSettings.tooltipsOn.load());
     EXPECT_EQ(proc->pendingLinkId.load(), 9);
     EXPECT_EQ(proc->currentLinkId.load(), 1);
 
@@ -153,7 +153,7 @@ TEST_F(UndrelTest, RestoreTakesOnlyOurOwnState)
 {
     auto proc = makeProcessor();
     setParam(proc->apvts, "trim", 5.0f);
-    proc->editorWidth = 333;
+    proc->editorSettings.editorWidth = 333;
 
     const juce::MemoryBlock ignored[] = {
         wrapXml("<Other editorWidth=\"600\"><PARAM id=\"trim\" value=\"-9.0\"/></Other>"),
@@ -163,11 +163,11 @@ TEST_F(UndrelTest, RestoreTakesOnlyOurOwnState)
     for (const auto& data : ignored)
         restoreState(*proc, data);
     EXPECT_FLOAT_EQ(rawParam(proc->apvts, "trim"), 5.0f);
-    EXPECT_EQ(proc->editorWidth.load(), 333);
+    EXPECT_EQ(proc->editorSettings.editorWidth.load(), 333);
 
     restoreState(*proc, wrapXml(undrelXml("editorWidth=\"900\" isSpanish=\"1\"", "-2.5", "1.0", "0.0", "parameters")));
     EXPECT_FLOAT_EQ(rawParam(proc->apvts, "trim"), -2.5f);
-    EXPECT_EQ(proc->editorWidth.load(), 700);
-    EXPECT_TRUE(proc->isSpanish.load());
+    EXPECT_EQ(proc->editorSettings.editorWidth.load(), 700);
+    EXPECT_TRUE(proc->editorSettings.isSpanish.load());
     EXPECT_EQ(proc->apvts.state.getType().toString(), "PARAMETERS");
 }
