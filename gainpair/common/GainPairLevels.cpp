@@ -77,7 +77,10 @@ void accumulate(const float* data, int numSamples, BlockSums& sums) noexcept
 
 void scaleAndAccumulate(float* data, int numSamples, float gain, bool measureScaled, BlockSums& sums) noexcept
 {
-    if (measureScaled)
+    // Unity (a bypassed Ovrel) leaves every sample as it is: nothing to write back.
+    if (juce::exactlyEqual(gain, 1.0f))
+        pass<false, false>(data, numSamples, gain, sums);
+    else if (measureScaled)
         pass<true, true>(data, numSamples, gain, sums);
     else
         pass<true, false>(data, numSamples, gain, sums);

@@ -41,30 +41,31 @@ float dbOf(float x)
 TEST(GainPairLevels, ReadingsMatchARunningSumAndTheGainIsExact)
 {
     for (const int n : {0, 1, 3, 4, 7, 8, 15, 16, 17, 31, 64, 100, 257, 512, 1000})
-        for (const bool measureScaled : {false, true})
-        {
-            SCOPED_TRACE(testing::Message() << n << " samples, measured " << (measureScaled ? "after" : "before"));
-            const float gain = 1.7f;
-            const auto input = noise(n, 11u + static_cast<unsigned>(n), 0.8f);
-            auto data = input;
-
-            GainPairLevels::BlockSums sums;
-            GainPairLevels::scaleAndAccumulate(data.data(), n, gain, measureScaled, sums);
-            GainPairLevels::BlockSums unscaled;
-            GainPairLevels::accumulate(input.data(), n, unscaled);
-
-            SerialReadings serial, serialIn;
-            for (int i = 0; i < n; ++i)
+        for (const float gain : {1.7f, 1.0f})
+            for (const bool measureScaled : {false, true})
             {
-                ASSERT_EQ(data[static_cast<size_t>(i)], input[static_cast<size_t>(i)] * gain);
-                serial.add(measureScaled ? input[static_cast<size_t>(i)] * gain : input[static_cast<size_t>(i)]);
-                serialIn.add(input[static_cast<size_t>(i)]);
+                SCOPED_TRACE(testing::Message() << n << " samples, gain " << gain << ", measured "
+                                                << (measureScaled ? "after" : "before"));
+                const auto input = noise(n, 11u + static_cast<unsigned>(n), 0.8f);
+                auto data = input;
+
+                GainPairLevels::BlockSums sums;
+                GainPairLevels::scaleAndAccumulate(data.data(), n, gain, measureScaled, sums);
+                GainPairLevels::BlockSums unscaled;
+                GainPairLevels::accumulate(input.data(), n, unscaled);
+
+                SerialReadings serial, serialIn;
+                for (int i = 0; i < n; ++i)
+                {
+                    ASSERT_EQ(data[static_cast<size_t>(i)], input[static_cast<size_t>(i)] * gain);
+                    serial.add(measureScaled ? input[static_cast<size_t>(i)] * gain : input[static_cast<size_t>(i)]);
+                    serialIn.add(input[static_cast<size_t>(i)]);
+                }
+                EXPECT_EQ(sums.peak, serial.peak);
+                EXPECT_NEAR(sums.sumOfSquares, serial.sum, 1e-5f * serial.sum);
+                EXPECT_EQ(unscaled.peak, serialIn.peak);
+                EXPECT_NEAR(unscaled.sumOfSquares, serialIn.sum, 1e-5f * serialIn.sum);
             }
-            EXPECT_EQ(sums.peak, serial.peak);
-            EXPECT_NEAR(sums.sumOfSquares, serial.sum, 1e-5f * serial.sum);
-            EXPECT_EQ(unscaled.peak, serialIn.peak);
-            EXPECT_NEAR(unscaled.sumOfSquares, serialIn.sum, 1e-5f * serialIn.sum);
-        }
 }
 
 // Blocks of odd sizes over stereo, as a processor feeds them: the published dB readings agree with
