@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace GainPairLevels
@@ -23,6 +24,17 @@ void store(float* p, Quad v) noexcept
     std::memcpy(p, &v, sizeof(v));
 }
 
+// The sign bits cleared: one instruction, where a comparison and a blend would take several.
+Quad magnitude(Quad v) noexcept
+{
+    using Bits = std::uint32_t __attribute__((vector_size(16)));
+    Bits bits;
+    std::memcpy(&bits, &v, sizeof(v));
+    bits &= 0x7fffffffu;
+    std::memcpy(&v, &bits, sizeof(v));
+    return v;
+}
+
 // One running sum would make every addition wait for the one before; partial sums and peaks in
 // vector registers let the loop run at the speed of the memory. NaN samples leave the peak alone, as
 // std::max(peak, |x|) would.
@@ -42,7 +54,7 @@ template <bool scale, bool measureScaled> void pass(float* data, int numSamples,
             if constexpr (scale)
                 store(p, out);
             const Quad m = measureScaled ? out : in;
-            const Quad a = m < 0.0f ? -m : m;
+            const Quad a = magnitude(m);
             peak[q] = peak[q] < a ? a : peak[q];
             squares[q] += m * m;
         }
