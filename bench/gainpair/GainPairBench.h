@@ -192,6 +192,8 @@ inline int runMain(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
+    // Benchmarks run on this thread; it flushes denormals as a host's audio thread does.
+    juce::FloatVectorOperations::disableDenormalisedNumberSupport(true);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

@@ -1,6 +1,7 @@
 #include "gainpair/ovrel/OvrelAudioProcessor.h"
 
 #include "gainpair/common/GainPairLevels.h"
+#include "gainpair/common/GainPairNoDenormals.h"
 #include "gainpair/common/GainPairParameters.h"
 #include "gainpair/ovrel/LetterClash.h"
 
@@ -107,7 +108,7 @@ void OvrelAudioProcessor::releaseResources() {}
 
 void OvrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
-    juce::ScopedNoDenormals noDenormals;
+    const GainPairNoDenormals noDenormals;
 
     const int numIn = getTotalNumInputChannels();
     const int numOut = getTotalNumOutputChannels();

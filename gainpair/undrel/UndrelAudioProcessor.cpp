@@ -1,6 +1,7 @@
 #include "gainpair/undrel/UndrelAudioProcessor.h"
 
 #include "gainpair/common/GainPairLevels.h"
+#include "gainpair/common/GainPairNoDenormals.h"
 #include "gainpair/common/GainPairParameters.h"
 
 #include <cmath>
@@ -92,7 +93,7 @@ void UndrelAudioProcessor::releaseResources() {}
 
 void UndrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
-    juce::ScopedNoDenormals noDenormals;
+    const GainPairNoDenormals noDenormals;
 
     const int numIn = getTotalNumInputChannels();
     const int numOut = getTotalNumOutputChannels();
