@@ -1,5 +1,7 @@
 #include "gainpair/common/GainLinkEnvironment.h"
 
+#include <fcntl.h>
+
 GainLinkEnvironment GainLinkEnvironment::standard()
 {
     GainLinkEnvironment env;
@@ -16,4 +18,15 @@ juce::File GainLinkEnvironment::getRootFolder() const
 std::string GainLinkEnvironment::objectNameFor(int linkId) const
 {
     return objectNamePrefix + std::to_string(linkId);
+}
+
+int GainLinkEnvironment::reservePages(int fd, off_t length)
+{
+#if defined(__linux__)
+    return posix_fallocate(fd, 0, length);
+#else
+    // Elsewhere shared memory is not backed by a file system that can run full.
+    juce::ignoreUnused(fd, length);
+    return 0;
+#endif
 }

@@ -15,8 +15,14 @@ struct GainLinkEnvironment
     juce::File applicationDataFolder;
     std::string objectNamePrefix;
 
+    // Takes the memory behind an object's first length bytes now; 0 on success, else an error
+    // number. A full shared-memory file system otherwise shows only at the first write to the
+    // mapping, as a bus error that ends the host.
+    static int reservePages(int fd, off_t length);
+
     // The calls that can fail once an object exists, so tests can reach those paths.
     int (*sizeObject)(int fd, off_t length) = ::ftruncate;
+    int (*reserveObject)(int fd, off_t length) = reservePages;
     void* (*mapObject)(void* address, size_t length, int protection, int flags, int fd, off_t offset) = ::mmap;
 
     static constexpr const char* standardObjectNamePrefix = "/GainLink_ID_";

@@ -215,13 +215,25 @@ char GainLinkLockFiles::letterInText(const juce::String& text)
     return first >= 'A' && first <= 'Z' ? static_cast<char>(first) : 0;
 }
 
+char GainLinkLockFiles::letterInFile(const juce::File& file)
+{
+    juce::FileInputStream in(file);
+    if (!in.openedOk())
+        return 0;
+    char text[maxTextBytes + 1];
+    const int read = in.read(text, maxTextBytes + 1);
+    if (read <= 0 || read > maxTextBytes || !juce::CharPointer_UTF8::isValidString(text, read))
+        return 0;
+    return letterInText(juce::String::fromUTF8(text, read));
+}
+
 char GainLinkLockFiles::assignInstanceLetter(int linkId, const juce::String& instanceToken,
                                              std::atomic<char>& instanceLetter, std::int64_t nowMs) const
 {
     bool used[26] = {};
     for (const auto& file : listLockFiles(getLockFolder(linkId), Owner::ovrel))
         if (isLive(file, nowMs))
-            if (const auto letter = letterInText(file.loadFileAsString()); letter != 0)
+            if (const auto letter = letterInFile(file); letter != 0)
                 used[letter - 'A'] = true;
 
     char letter = 'A';

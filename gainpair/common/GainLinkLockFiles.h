@@ -71,6 +71,12 @@ public:
     // The letter a lock text names: the first character after the first "|", when it is A..Z; else 0.
     static char letterInText(const juce::String& text);
 
+    // Our texts are a few dozen bytes at most. The folder is open to every process of the user, so a
+    // longer file is not one of ours: it is not read beyond this and names no letter.
+    static constexpr int maxTextBytes = 64;
+    // The letter in a lock file's text, read up to maxTextBytes; 0 when unreadable or longer.
+    static char letterInFile(const juce::File& file);
+
 private:
     GainLinkEnvironment env;
 };

@@ -60,8 +60,11 @@ bool holdsWholeBlock(int descriptor)
     return fstat(descriptor, &info) == 0 && info.st_size >= static_cast<off_t>(blockBytes);
 }
 
+// The pages are reserved before mapping, so a write to the block can never fault.
 GainLinkBlock* mapBlock(const GainLinkEnvironment& env, int descriptor)
 {
+    if (env.reserveObject(descriptor, static_cast<off_t>(blockBytes)) != 0)
+        return nullptr;
     void* memory = env.mapObject(nullptr, blockBytes, PROT_READ | PROT_WRITE, MAP_SHARED, descriptor, 0);
     return memory == MAP_FAILED ? nullptr : static_cast<GainLinkBlock*>(memory);
 }

@@ -4,16 +4,34 @@
 
 #include <atomic>
 
-// Level readings of the gain plug-ins for their editors' meters, in dB with a floor of -100.
+// Level readings of the gain plug-ins for their editors' meters, in dB with a floor of -100. The
+// peak covers one block; the RMS sums squares over blocks until 512 samples or more (all channels
+// counted) are in. Audio thread; no allocation.
 namespace GainPairLevels
 {
 inline constexpr int rmsWindowSamples = 512;
 inline constexpr float floorDb = -100.0f;
 inline constexpr float initialDb = -60.0f;
 
-// The block's peak over its first numChannels channels goes into peakDb. Every square is summed into
-// rmsSum and rmsCount, which carry over between blocks; once they hold 512 samples or more (all
-// channels counted) their RMS goes into rmsDb and they start again. Audio thread; no allocation.
+// What one block adds: its absolute peak and its sum of squares.
+struct BlockSums
+{
+    float peak = 0.0f;
+    float sumOfSquares = 0.0f;
+};
+
+void accumulate(const float* data, int numSamples, BlockSums& sums) noexcept;
+
+// Multiplies data by gain and measures it in the same pass: the samples as they came in, or
+// (measureScaled) as they go out.
+void scaleAndAccumulate(float* data, int numSamples, float gain, bool measureScaled, BlockSums& sums) noexcept;
+
+// The block's peak into peakDb; its squares into rmsSum and rmsCount, which carry over between
+// blocks and give rmsDb once they hold a full window.
+void publish(const BlockSums& sums, int samplesCounted, float& rmsSum, int& rmsCount, std::atomic<float>& peakDb,
+             std::atomic<float>& rmsDb) noexcept;
+
+// accumulate over the first numChannels channels, then publish.
 void measure(const juce::AudioBuffer<float>& buffer, int numChannels, int numSamples, float& rmsSum, int& rmsCount,
-             std::atomic<float>& peakDb, std::atomic<float>& rmsDb);
+             std::atomic<float>& peakDb, std::atomic<float>& rmsDb) noexcept;
 } // namespace GainPairLevels

@@ -2,33 +2,87 @@
 
 #include <cmath>
 
-namespace GainPairParameters
+namespace
 {
-bool isOvrelGain(float db)
+template <typename Parameter> Parameter& typed(juce::AudioProcessorValueTreeState& apvts, const char* id)
 {
-    return std::isfinite(db) && db >= ovrelGainMinDb && db <= ovrelGainMaxDb;
+    auto* p = dynamic_cast<Parameter*>(apvts.getParameter(id));
+    jassert(p != nullptr); // The tree was not made from this table.
+    return *p;
 }
 
-juce::String dbText(float value, int)
+float finiteOr(float value, float fallback)
 {
-    return juce::String(value, 1) + " dB";
+    return std::isfinite(value) ? value : fallback;
+}
+} // namespace
+
+juce::AudioProcessorValueTreeState::ParameterLayout GainPairParameters::createLayout(const Table& table)
+{
+    juce::AudioProcessorValueTreeState::ParameterLayout layout;
+    for (const auto& row : table)
+    {
+        const juce::ParameterID id{row.id, 1};
+        switch (row.kind)
+        {
+        case Kind::decibels:
+            layout.add(std::make_unique<juce::AudioParameterFloat>(
+                id, row.name, juce::NormalisableRange<float>(row.minimum, row.maximum, row.interval), row.defaultValue,
+                juce::AudioParameterFloatAttributes().withStringFromValueFunction([unit = row.unit](float value, int)
+                                                                                  { return dbText(value, unit); })));
+            break;
+        case Kind::linkId:
+            layout.add(std::make_unique<juce::AudioParameterInt>(id, row.name, static_cast<int>(row.minimum),
+                                                                 static_cast<int>(row.maximum),
+                                                                 static_cast<int>(row.defaultValue)));
+            break;
+        case Kind::toggle:
+            layout.add(std::make_unique<juce::AudioParameterBool>(id, row.name, row.defaultValue > 0.5f));
+            break;
+        }
+    }
+    return layout;
 }
 
-std::unique_ptr<juce::AudioParameterFloat> makeDbParameter(const juce::String& id, const juce::String& name,
-                                                           float minDb, float maxDb, float interval)
+juce::String GainPairParameters::dbText(float value, const char* unit)
 {
-    return std::make_unique<juce::AudioParameterFloat>(
-        juce::ParameterID{id, 0}, name, juce::NormalisableRange<float>(minDb, maxDb, interval), 0.0f,
-        juce::AudioParameterFloatAttributes().withStringFromValueFunction(dbText));
+    return juce::String(value, 1) + " " + unit;
 }
 
-std::unique_ptr<juce::AudioParameterInt> makeLinkIdParameter()
+bool GainPairParameters::isOvrelGain(float db)
 {
-    return std::make_unique<juce::AudioParameterInt>(juce::ParameterID{"linkID", 0}, "Link ID", 1, 50, 1);
+    const auto& gain = ovrelTable[0];
+    return std::isfinite(db) && db >= gain.minimum && db <= gain.maximum;
 }
 
-std::unique_ptr<juce::AudioParameterBool> makeBypassParameter()
+GainPairParameters::GainPairParameters(juce::AudioProcessorValueTreeState& apvts, const Table& table)
+    : decibels(typed<juce::AudioParameterFloat>(apvts, table[0].id)),
+      linkId(typed<juce::AudioParameterInt>(apvts, table[1].id)),
+      bypass(typed<juce::AudioParameterBool>(apvts, table[2].id)),
+      decibelsRaw(*apvts.getRawParameterValue(table[0].id)), linkIdRaw(*apvts.getRawParameterValue(table[1].id)),
+      bypassRaw(*apvts.getRawParameterValue(table[2].id)), defaults{table[0].defaultValue,
+                                                                    static_cast<int>(table[1].defaultValue),
+                                                                    table[2].defaultValue > 0.5f},
+      lastGood(defaults)
 {
-    return std::make_unique<juce::AudioParameterBool>(juce::ParameterID{"bypass", 0}, "Bypass", false);
 }
-} // namespace GainPairParameters
+
+GainPairParameters::Values GainPairParameters::read(Values fallback) const noexcept
+{
+    const float db = decibelsRaw.load(std::memory_order_relaxed);
+    const float link = linkIdRaw.load(std::memory_order_relaxed);
+    const float on = bypassRaw.load(std::memory_order_relaxed);
+    return {finiteOr(db, fallback.decibels), std::isfinite(link) ? static_cast<int>(link) : fallback.linkId,
+            std::isfinite(on) ? on > 0.5f : fallback.bypass};
+}
+
+GainPairParameters::Values GainPairParameters::snapshot() noexcept
+{
+    lastGood = read(lastGood);
+    return lastGood;
+}
+
+GainPairParameters::Values GainPairParameters::current() const noexcept
+{
+    return read(defaults);
+}

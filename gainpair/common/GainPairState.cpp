@@ -2,7 +2,10 @@
 
 #include <cmath>
 
-GainPairState::GainPairState(juce::AudioProcessorValueTreeState& tree, Settings s) : apvts(tree), settings(s) {}
+GainPairState::GainPairState(juce::AudioProcessorValueTreeState& tree, GainPairEditorSettings& s)
+    : apvts(tree), settings(s)
+{
+}
 
 namespace
 {
@@ -33,11 +36,7 @@ void GainPairState::save(juce::MemoryBlock& destData) const
     if (xml == nullptr)
         return;
 
-    xml->setAttribute("uiScale", static_cast<double>(settings.uiScale.load()));
-    xml->setAttribute("editorWidth", settings.editorWidth.load());
-    xml->setAttribute("tooltipsOn", settings.tooltipsOn.load() ? 1 : 0);
-    xml->setAttribute("isSpanish", settings.isSpanish.load() ? 1 : 0);
-    xml->setAttribute("meterHold", settings.meterHold.load() ? 1 : 0);
+    settings.save(*xml);
     juce::AudioProcessor::copyXmlToBinary(*xml, destData);
 }
 
@@ -48,36 +47,18 @@ bool GainPairState::restore(const void* data, int sizeInBytes)
     if (xml == nullptr || !xml->getTagName().equalsIgnoreCase(stateType))
         return false;
 
-    restoreSettings(*xml);
-    dropInvalidParameterValues(*xml);
+    settings.restore(*xml);
+    mendParameterValues(*xml);
     // Older hosts may hand the tag back in another case; the tree keeps its own.
     xml->setTagName(stateType);
     apvts.replaceState(juce::ValueTree::fromXml(*xml));
     return true;
 }
 
-void GainPairState::restoreSettings(const juce::XmlElement& root)
-{
-    if (root.hasAttribute("uiScale"))
-    {
-        // The editor applies the scale as its transform: zero or a non-finite factor would make it singular.
-        const double scale = root.getDoubleAttribute("uiScale");
-        const bool usable = std::isfinite(scale) && scale >= minUiScale && scale <= maxUiScale;
-        settings.uiScale.store(usable ? static_cast<float>(scale) : defaultUiScale);
-    }
-    if (root.hasAttribute("editorWidth"))
-        settings.editorWidth.store(juce::jlimit(minEditorWidth, maxEditorWidth, root.getIntAttribute("editorWidth")));
-    if (root.hasAttribute("tooltipsOn"))
-        settings.tooltipsOn.store(root.getIntAttribute("tooltipsOn") != 0);
-    if (root.hasAttribute("isSpanish"))
-        settings.isSpanish.store(root.getIntAttribute("isSpanish") != 0);
-    if (root.hasAttribute("meterHold"))
-        settings.meterHold.store(root.getIntAttribute("meterHold") != 0);
-}
-
-// A value the framework would pass on as NaN or clamp silently (a link ID of 0 or 99) is removed,
-// so that its parameter takes its default instead.
-void GainPairState::dropInvalidParameterValues(juce::XmlElement& root) const
+// A finite value outside its parameter's range is set to the nearest limit, as the framework does
+// with any value it is given; a value that is not finite is removed, so that its parameter takes
+// its default instead of passing NaN on.
+void GainPairState::mendParameterValues(juce::XmlElement& root) const
 {
     for (auto* child : root.getChildIterator())
     {
@@ -86,7 +67,10 @@ void GainPairState::dropInvalidParameterValues(juce::XmlElement& root) const
             continue;
         const double value = child->getDoubleAttribute("value");
         const auto& range = param->getNormalisableRange();
-        if (!std::isfinite(value) || value < range.start || value > range.end)
+        if (!std::isfinite(value))
             child->removeAttribute("value");
+        else if (value < range.start || value > range.end)
+            child->setAttribute("value",
+                                juce::jlimit(static_cast<double>(range.start), static_cast<double>(range.end), value));
     }
 }

@@ -1,6 +1,7 @@
 #include "gainpair/ovrel/OvrelAudioProcessor.h"
 
 #include "gainpair/common/GainPairLevels.h"
+#include "gainpair/common/GainPairNoDenormals.h"
 #include "gainpair/common/GainPairParameters.h"
 #include "gainpair/ovrel/LetterClash.h"
 #include "gainpair/ovrel/OvrelAudioProcessorEditor.h"
@@ -24,18 +25,15 @@ OvrelAudioProcessor::OvrelAudioProcessor(GainLinkEnvironment environment)
     : OrzAudioProcessor(BusesProperties()
                             .withInput("Input", juce::AudioChannelSet::stereo(), true)
                             .withOutput("Output", juce::AudioChannelSet::stereo(), true)),
-      apvts(*this, nullptr, "PARAMETERS", createParameterLayout()), gainLink(environment), lockFiles(environment)
+      apvts(*this, nullptr, "PARAMETERS", createParameterLayout()), params(apvts, GainPairParameters::ovrelTable),
+      gainParam(&params.decibelsRaw), linkIdParam(&params.linkIdRaw), bypassParam(&params.bypassRaw),
+      gainLink(environment), session(environment, GainLinkLockFiles::Owner::ovrel)
 {
-    gainParam = apvts.getRawParameterValue("gain");
-    linkIdParam = apvts.getRawParameterValue("linkID");
-    bypassParam = apvts.getRawParameterValue("bypass");
-
-    instanceToken = GainLinkLockFiles::makeInstanceToken();
-    const int linkId = lockFiles.chooseOvrelLinkId(instanceToken);
-    if (auto* param = apvts.getParameter("linkID");
-        param != nullptr && linkIdParam != nullptr && juce::roundToInt(linkIdParam->load()) != linkId)
-        param->setValueNotifyingHost(param->convertTo0to1(static_cast<float>(linkId)));
-    currentLinkId.store(linkId);
+    // The choice writes the first lock text itself (into a free link ID only).
+    const int linkId = session.getLockFiles().chooseOvrelLinkId(session.getInstanceToken());
+    if (params.linkId.get() != linkId)
+        params.linkId.setValueNotifyingHost(params.linkId.convertTo0to1(static_cast<float>(linkId)));
+    session.setCurrentLinkId(linkId);
     assignInstanceLetter();
 
     const auto [gain, bypass] = readGainAndBypass();
@@ -58,32 +56,24 @@ OvrelAudioProcessor::~OvrelAudioProcessor()
         block->writerActive.store(0, release);
     }
     // The lock file goes first: the handle keeps the object's name while other live instances remain.
-    GainLinkLockFiles::deleteLockFile(getOwnLockFile(currentLinkId.load()));
+    session.leave();
     gainLink.close();
 }
 
 juce::AudioProcessorValueTreeState::ParameterLayout OvrelAudioProcessor::createParameterLayout()
 {
-    juce::AudioProcessorValueTreeState::ParameterLayout layout;
-    layout.add(GainPairParameters::makeDbParameter("gain", "Gain", minGainDb, maxGainDb, 0.01f));
-    layout.add(GainPairParameters::makeLinkIdParameter());
-    layout.add(GainPairParameters::makeBypassParameter());
-    return layout;
+    return GainPairParameters::createLayout(GainPairParameters::ovrelTable);
 }
 
 float OvrelAudioProcessor::linearGain(float db)
 {
-    return db > -100.0f ? std::pow(10.0f, db * 0.05f) : 0.0f;
+    return GainPairSmoother::linearGain(db);
 }
 
 OvrelAudioProcessor::GainAndBypass OvrelAudioProcessor::readGainAndBypass() const
 {
-    GainAndBypass v;
-    if (gainParam != nullptr)
-        v.gain = gainParam->load();
-    if (bypassParam != nullptr)
-        v.bypass = bypassParam->load() > 0.5f;
-    return v;
+    const auto v = params.current();
+    return {v.decibels, v.bypass};
 }
 
 bool OvrelAudioProcessor::isGainInRange(float db)
@@ -93,17 +83,12 @@ bool OvrelAudioProcessor::isGainInRange(float db)
 
 juce::File OvrelAudioProcessor::getOwnLockFile(int linkId) const
 {
-    return lockFiles.getLockFile(linkId, GainLinkLockFiles::Owner::ovrel, instanceToken);
+    return session.getOwnLockFile(linkId);
 }
 
 void OvrelAudioProcessor::assignInstanceLetter()
 {
-    lockFiles.assignInstanceLetter(currentLinkId.load(), instanceToken, instanceLetter);
-}
-
-int OvrelAudioProcessor::readLinkId() const
-{
-    return linkIdParam != nullptr ? static_cast<int>(linkIdParam->load()) : 1;
+    session.getLockFiles().assignInstanceLetter(currentLinkId.load(), session.getInstanceToken(), instanceLetter);
 }
 
 const juce::String OvrelAudioProcessor::getName() const
@@ -116,33 +101,31 @@ void OvrelAudioProcessor::prepareToPlay(double sampleRate, int)
     const auto [gain, bypass] = readGainAndBypass();
     gainSmoother.reset(sampleRate, rampSeconds);
     gainSmoother.setCurrentAndTargetValue(bypass ? 0.0f : gain);
-    restoredGainRequest.store(std::numeric_limits<float>::quiet_NaN());
+    restoredGainRequest.clear();
+    audioClock.prepare(sampleRate);
 }
 
 void OvrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
-    juce::ScopedNoDenormals noDenormals;
+    const GainPairNoDenormals noDenormals;
 
     const int numIn = getTotalNumInputChannels();
     const int numOut = getTotalNumOutputChannels();
     const int numSamples = buffer.getNumSamples();
     for (int ch = numIn; ch < numOut; ++ch)
         buffer.clear(ch, 0, numSamples);
+    audioClock.advance(numSamples);
 
-    GainPairLevels::measure(buffer, numIn, numSamples, rmsSum, rmsCount, inputPeakDb, inputRmsDb);
-
-    const int linkId = readLinkId();
-    if (linkId != currentLinkId.load())
-        pendingLinkId.store(linkId);
-
-    const auto [gain, bypass] = readGainAndBypass();
+    const auto values = params.snapshot();
+    session.requestLinkId(values.linkId);
+    const float gain = values.decibels;
+    const bool bypass = values.bypass;
     publishOrShow(gain, bypass);
 
-    const float restored = restoredGainRequest.exchange(std::numeric_limits<float>::quiet_NaN());
-    if (!std::isnan(restored))
+    if (float restored = 0.0f; restoredGainRequest.take(restored))
         gainSmoother.setCurrentAndTargetValue(restored);
     gainSmoother.setTargetValue(bypass ? 0.0f : gain);
-    applyGain(buffer, numIn, numSamples);
+    applyGainAndMeasure(buffer, numIn, numSamples);
 }
 
 void OvrelAudioProcessor::publishOrShow(float gain, bool bypass)
@@ -154,43 +137,42 @@ void OvrelAudioProcessor::publishOrShow(float gain, bool bypass)
     case LinkRole::Alone:
     case LinkRole::Master:
         if (block != nullptr && access.isWriter())
-            block->publish(gain, bypass, GainLinkBlock::wallClockMs());
-        shownGain.store(gain);
+            block->publish(gain, bypass, audioClock.nowMs());
+        shownGain.store(gain, std::memory_order_relaxed);
         break;
     case LinkRole::Slave:
-        if (block != nullptr && block->writerActive.load(acquire) == 1 &&
-            block->isCurrent(GainLinkBlock::wallClockMs()))
+        if (block != nullptr && audioClock.isCurrent(*block))
             if (const float masterGain = block->gainDb.load(acquire); isGainInRange(masterGain))
-                shownGain.store(masterGain);
+                shownGain.store(masterGain, std::memory_order_relaxed);
         break;
     case LinkRole::Waiting:
     default:
-        shownGain.store(gain);
+        shownGain.store(gain, std::memory_order_relaxed);
         break;
     }
 }
 
-void OvrelAudioProcessor::applyGain(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples)
+// The input is measured before the gain: in the same pass as a steady gain, or on its own while the
+// gain ramps.
+void OvrelAudioProcessor::applyGainAndMeasure(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples)
 {
+    GainPairLevels::BlockSums sums;
     if (!gainSmoother.isSmoothing())
     {
-        const float g = linearGain(gainSmoother.getCurrentValue());
+        const float g = steadyGain(gainSmoother.getCurrentValue());
         for (int ch = 0; ch < numChannels; ++ch)
-            juce::FloatVectorOperations::multiply(buffer.getWritePointer(ch), g, numSamples);
-        return;
+            GainPairLevels::scaleAndAccumulate(buffer.getWritePointer(ch), numSamples, g, false, sums);
     }
-
-    constexpr int maxRampChannels = 8;
-    float* channels[maxRampChannels] = {};
-    const int rampChannels = std::min(numChannels, maxRampChannels);
-    for (int ch = 0; ch < rampChannels; ++ch)
-        channels[ch] = buffer.getWritePointer(ch);
-    for (int i = 0; i < numSamples; ++i)
+    else
     {
-        const float g = linearGain(gainSmoother.getNextValue());
-        for (int ch = 0; ch < rampChannels; ++ch)
-            channels[ch][i] *= g;
+        for (int ch = 0; ch < numChannels; ++ch)
+            GainPairLevels::accumulate(buffer.getReadPointer(ch), numSamples, sums);
+        // The ramp handles at most 8 channels; the supported layouts have at most 2.
+        constexpr int maxRampChannels = 8;
+        GainPairSmoother::applyGains(gainSmoother, nullptr, buffer.getArrayOfWritePointers(),
+                                     std::min(numChannels, maxRampChannels), numSamples);
     }
+    GainPairLevels::publish(sums, numChannels * numSamples, rmsSum, rmsCount, inputPeakDb, inputRmsDb);
 }
 
 double OvrelAudioProcessor::getTailLengthSeconds() const
@@ -215,11 +197,9 @@ void OvrelAudioProcessor::setStateInformation(const void* data, int sizeInBytes)
 
     // The smoother belongs to the audio thread: the next block takes the restored value, without a ramp.
     const auto [gain, bypass] = readGainAndBypass();
-    restoredGainRequest.store(bypass ? 0.0f : gain);
+    restoredGainRequest.post(bypass ? 0.0f : gain);
     shownGain.store(gain);
-    const int linkId = readLinkId();
-    if (linkId != currentLinkId.load())
-        pendingLinkId.store(linkId);
+    session.requestLinkId(params.current().linkId);
 }
 
 bool OvrelAudioProcessor::isBusesLayoutSupported(const BusesLayout& layouts) const
@@ -231,7 +211,7 @@ bool OvrelAudioProcessor::isBusesLayoutSupported(const BusesLayout& layouts) con
 
 juce::AudioProcessorParameter* OvrelAudioProcessor::getBypassParameter() const
 {
-    return apvts.getParameter("bypass");
+    return &params.bypass;
 }
 
 void OvrelAudioProcessor::timerCallback()
@@ -240,13 +220,10 @@ void OvrelAudioProcessor::timerCallback()
     // passing Alone and publish while another instance is the master.
     const auto roleBefore = static_cast<LinkRole>(linkRole.load());
 
-    const int pending = pendingLinkId.load();
-    const bool moved = pending != -1 && pending != currentLinkId.load();
+    const int requested = session.takeRequestedLinkId();
+    const bool moved = requested != -1;
     if (moved)
-    {
-        pendingLinkId.store(-1);
-        moveToLinkId(pending, roleBefore);
-    }
+        moveToLinkId(requested, roleBefore);
 
     // An instance without a letter has nothing to claim with; storing 0 would depose the master.
     if (requestMaster.exchange(false))
@@ -255,7 +232,8 @@ void OvrelAudioProcessor::timerCallback()
 
     // A count from the old link ID would make a newcomer Alone beside a master for up to 400 ms.
     if (moved || tickCount % countEveryTicks == 0)
-        activeInstanceCount.store(lockFiles.countLiveLockFiles(currentLinkId.load(), GainLinkLockFiles::Owner::ovrel));
+        activeInstanceCount.store(
+            session.getLockFiles().countLiveLockFiles(currentLinkId.load(), GainLinkLockFiles::Owner::ovrel));
     const auto role = deriveRole(activeInstanceCount.load());
     linkRole.store(static_cast<int>(role));
 
@@ -282,8 +260,7 @@ void OvrelAudioProcessor::moveToLinkId(int linkId, LinkRole roleBefore)
     if (auto* block = gainLink.getBlock(); block != nullptr && roleBefore == LinkRole::Master)
         block->masterLetter.store(0, release);
 
-    GainLinkLockFiles::deleteLockFile(getOwnLockFile(currentLinkId.load()));
-    GainLinkLockFiles::writeLockFile(getOwnLockFile(linkId), ovrelLockText(instanceLetter.load()), true);
+    session.moveLockFile(linkId, ovrelLockText(instanceLetter.load()));
 
     const auto [gain, bypass] = readGainAndBypass();
     if (linkId != gainLink.getMappedLinkId())
@@ -299,7 +276,7 @@ void OvrelAudioProcessor::moveToLinkId(int linkId, LinkRole roleBefore)
             gainLink.initAsReader(linkId);
         }
     }
-    currentLinkId.store(linkId);
+    session.setCurrentLinkId(linkId);
     shownGain.store(gain);
     assignInstanceLetter();
 }
@@ -346,13 +323,10 @@ void OvrelAudioProcessor::followMaster()
     const float masterGain = block->gainDb.load(acquire);
     const bool masterBypass = block->bypass.load(acquire) != 0;
 
-    auto* gain = dynamic_cast<juce::AudioParameterFloat*>(apvts.getParameter("gain"));
-    if (gain != nullptr && isGainInRange(masterGain) && std::abs(gain->get() - masterGain) > followToleranceDb)
-        gain->setValueNotifyingHost(gain->convertTo0to1(masterGain));
-
-    auto* bypass = dynamic_cast<juce::AudioParameterBool*>(apvts.getParameter("bypass"));
-    if (bypass != nullptr && bypass->get() != masterBypass)
-        bypass->setValueNotifyingHost(masterBypass ? 1.0f : 0.0f);
+    if (isGainInRange(masterGain) && std::abs(params.decibels.get() - masterGain) > followToleranceDb)
+        params.decibels.setValueNotifyingHost(params.decibels.convertTo0to1(masterGain));
+    if (params.bypass.get() != masterBypass)
+        params.bypass.setValueNotifyingHost(masterBypass ? 1.0f : 0.0f);
 }
 
 void OvrelAudioProcessor::heartbeat()
@@ -361,7 +335,7 @@ void OvrelAudioProcessor::heartbeat()
         return;
     tickCount = 0;
     resolveLetterClash();
-    GainLinkLockFiles::writeLockFile(getOwnLockFile(currentLinkId.load()), ovrelLockText(instanceLetter.load()), false);
+    session.heartbeat(ovrelLockText(instanceLetter.load()));
 }
 
 void OvrelAudioProcessor::resolveLetterClash()
@@ -371,9 +345,8 @@ void OvrelAudioProcessor::resolveLetterClash()
     std::vector<LetterClash::Holder> others;
     for (const auto& file : GainLinkLockFiles::listLockFiles(own.getParentDirectory(), GainLinkLockFiles::Owner::ovrel))
         if (file != own && GainLinkLockFiles::isLive(file, now))
-            others.push_back(
-                {LetterClash::tokenOfLockFile(file), GainLinkLockFiles::letterInText(file.loadFileAsString())});
-    instanceLetter.store(LetterClash::resolve(instanceToken, instanceLetter.load(), others));
+            others.push_back({LetterClash::tokenOfLockFile(file), GainLinkLockFiles::letterInFile(file)});
+    instanceLetter.store(LetterClash::resolve(session.getInstanceToken(), instanceLetter.load(), others));
 }
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()

@@ -1,9 +1,13 @@
 #pragma once
 
 #include "base/OrzAudioProcessor.h"
+#include "gainpair/common/GainLinkAudioClock.h"
 #include "gainpair/common/GainLinkLockFiles.h"
+#include "gainpair/common/GainLinkSession.h"
 #include "gainpair/common/GainLinkSharedMemory.h"
 #include "gainpair/common/GainPairParameters.h"
+#include "gainpair/common/GainPairRequest.h"
+#include "gainpair/common/GainPairSmoother.h"
 #include "gainpair/common/GainPairState.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -23,10 +27,10 @@ enum class LinkRole : int
 class OvrelAudioProcessor : public OrzAudioProcessor, public juce::Timer
 {
 public:
-    using Smoother = juce::SmoothedValue<float, juce::ValueSmoothingTypes::Linear>;
+    using Smoother = GainPairSmoother;
 
-    static constexpr float minGainDb = GainPairParameters::ovrelGainMinDb;
-    static constexpr float maxGainDb = GainPairParameters::ovrelGainMaxDb;
+    static constexpr float minGainDb = GainPairParameters::ovrelTable[0].minimum;
+    static constexpr float maxGainDb = GainPairParameters::ovrelTable[0].maximum;
     static constexpr double rampSeconds = 0.15;
     static constexpr int defaultRampSteps = 6615; // 0.15 s at 44100 Hz, until prepareToPlay
     static constexpr int timerIntervalMs = 100;
@@ -65,13 +69,17 @@ public:
     juce::File getOwnLockFile(int linkId) const;
 
     juce::AudioProcessorValueTreeState apvts;
-    std::atomic<float>* gainParam = nullptr;
-    std::atomic<float>* linkIdParam = nullptr;
-    std::atomic<float>* bypassParam = nullptr;
+    // Typed references to the three parameters, made from the table that made the tree.
+    GainPairParameters params;
+    // The tree's raw values of "gain", "linkID" and "bypass".
+    std::atomic<float>* const gainParam;
+    std::atomic<float>* const linkIdParam;
+    std::atomic<float>* const bypassParam;
     GainLinkSharedMemory gainLink;
-
-    std::atomic<int> currentLinkId{-1};
-    std::atomic<int> pendingLinkId{-1};
+    // The lock file and the link-ID requests; its link IDs are reachable under their own names.
+    GainLinkSession session;
+    std::atomic<int>& currentLinkId = session.currentLinkId;
+    std::atomic<int>& pendingLinkId = session.pendingLinkId;
 
     std::atomic<float> inputPeakDb{-60.0f};
     std::atomic<float> inputRmsDb{-60.0f};
@@ -82,11 +90,8 @@ public:
     std::atomic<int> activeInstanceCount{0};
     std::atomic<bool> requestMaster{false};
 
-    std::atomic<int> editorWidth{300};
-    std::atomic<bool> tooltipsOn{false};
-    std::atomic<bool> isSpanish{false};
-    std::atomic<float> uiScale{GainPairState::defaultUiScale};
-    std::atomic<bool> meterHold{false};
+    // Width, scale, language, tooltips and meter hold, saved with the state.
+    GainPairEditorSettings editorSettings;
 
 private:
     struct GainAndBypass
@@ -95,9 +100,9 @@ private:
         bool bypass = false;
     };
 
+    // Outside the audio thread: a value that is not finite gives the default.
     GainAndBypass readGainAndBypass() const;
-    int readLinkId() const;
-    void applyGain(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples);
+    void applyGainAndMeasure(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples);
     void publishOrShow(float gain, bool bypass);
 
     void moveToLinkId(int linkId, LinkRole roleBefore);
@@ -108,15 +113,15 @@ private:
     void resolveLetterClash();
 
     Smoother gainSmoother;
-    // A restore's new smoother value, taken by the next block; NaN while none is waiting.
-    std::atomic<float> restoredGainRequest{std::numeric_limits<float>::quiet_NaN()};
+    GainPairSmoother::GainCache steadyGain;
+    // A restore's new smoother value, taken by the next block.
+    GainPairRequest restoredGainRequest;
+    GainLinkAudioClock audioClock;
     float rmsSum = 0.0f;
     int rmsCount = 0;
     int tickCount = 0;
     int settleTicks = 0;
-    juce::String instanceToken;
-    GainLinkLockFiles lockFiles;
-    GainPairState savedState{apvts, {uiScale, editorWidth, tooltipsOn, isSpanish, meterHold}};
+    GainPairState savedState{apvts, editorSettings};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(OvrelAudioProcessor)
 };

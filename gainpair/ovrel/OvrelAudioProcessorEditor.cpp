@@ -88,7 +88,7 @@ OvrelAudioProcessorEditor::OvrelAudioProcessorEditor(OvrelAudioProcessor& owner,
     gainpair::GainEditorSetup::linkIdControls(linkIdLabel, linkIdBox);
     addAndMakeVisible(linkIdLabel);
     addAndMakeVisible(linkIdBox);
-    if (auto* p = apvts.getParameter("linkID"))
+    if (auto* p = apvts.getParameter(GainPairParameterIds::linkId))
         linkIdAttachment = std::make_unique<juce::ComboBoxParameterAttachment>(*p, linkIdBox, apvts.undoManager);
 
     gainKnob.plainTypedEntry = true;
@@ -97,7 +97,7 @@ OvrelAudioProcessorEditor::OvrelAudioProcessorEditor(OvrelAudioProcessor& owner,
     gainKnob.setParamName("Gain");
     gainKnob.linked = true;
     addAndMakeVisible(gainKnob);
-    if (auto* p = apvts.getParameter("gain"))
+    if (auto* p = apvts.getParameter(GainPairParameterIds::gain))
     {
         gainAttachment = std::make_unique<juce::SliderParameterAttachment>(*p, gainKnob, apvts.undoManager);
     }
@@ -105,7 +105,7 @@ OvrelAudioProcessorEditor::OvrelAudioProcessorEditor(OvrelAudioProcessor& owner,
     bypassButton.setShape(gainpair::GainEditorFrame::powerSymbol(), false, true, true);
     bypassButton.setClickingTogglesState(true);
     addAndMakeVisible(bypassButton);
-    if (auto* p = apvts.getParameter("bypass"))
+    if (auto* p = apvts.getParameter(GainPairParameterIds::bypass))
         bypassAttachment = std::make_unique<juce::ButtonParameterAttachment>(*p, bypassButton, apvts.undoManager);
 
     gainpair::GainEditorSetup::statusLabel(statusLabel);
@@ -117,10 +117,10 @@ OvrelAudioProcessorEditor::OvrelAudioProcessorEditor(OvrelAudioProcessor& owner,
     instanceLetterLabel.setInterceptsMouseClicks(false, false);
     addAndMakeVisible(instanceLetterLabel);
 
-    gainpair::GainEditorSetup::meter(inputMeter, 0, processor.meterHold.load(std::memory_order_acquire));
+    gainpair::GainEditorSetup::meter(inputMeter, 0, processor.editorSettings.meterHold.load(std::memory_order_acquire));
     inputMeter.onSettingsChanged = [this](float attack, float release, float rmsWindow, float brightness)
     { syncMeterParams(attack, release, rmsWindow, brightness); };
-    inputMeter.onHoldChanged = [this](bool on) { processor.meterHold.store(on, std::memory_order_release); };
+    inputMeter.onHoldChanged = [this](bool on) { processor.editorSettings.meterHold.store(on, std::memory_order_release); };
     addAndMakeVisible(inputMeter);
 
     helpButton.onClick = [this] { HelpWindow::toggle(helpWindow, helpPanel, *this, tooltipsShown); };
@@ -137,8 +137,8 @@ OvrelAudioProcessorEditor::OvrelAudioProcessorEditor(OvrelAudioProcessor& owner,
     helpPanel.onTooltipsToggled = [this](bool on) { setTooltipsEnabled(on); };
     helpPanel.onLanguageToggled = [this](bool on) { setLanguageSpanish(on); };
 
-    setTooltipsEnabled(processor.tooltipsOn.load(std::memory_order_acquire));
-    setLanguageSpanish(processor.isSpanish.load(std::memory_order_acquire));
+    setTooltipsEnabled(processor.editorSettings.tooltipsOn.load(std::memory_order_acquire));
+    setLanguageSpanish(processor.editorSettings.isSpanish.load(std::memory_order_acquire));
 
     const float scale = storedScale();
     if (!juce::exactlyEqual(scale, 1.0f))
@@ -154,7 +154,7 @@ OvrelAudioProcessorEditor::OvrelAudioProcessorEditor(OvrelAudioProcessor& owner,
     outPulses.startFrom(gainDb());
     inPulses.startFrom(gainDb());
 
-    const int side = juce::jlimit(minSide, maxSide, processor.editorWidth.load(std::memory_order_acquire));
+    const int side = juce::jlimit(minSide, maxSide, processor.editorSettings.editorWidth.load(std::memory_order_acquire));
     setBounds(getX(), getY(), side, side);
 
     painted.bypass = bypassOn();
@@ -189,7 +189,7 @@ LinkRole OvrelAudioProcessorEditor::role() const
 
 float OvrelAudioProcessorEditor::storedScale() const
 {
-    return gainpair::EditorScale::usable(processor.uiScale.load(std::memory_order_acquire));
+    return gainpair::EditorScale::usable(processor.editorSettings.uiScale.load(std::memory_order_acquire));
 }
 
 void OvrelAudioProcessorEditor::setScaleFactor(float newScale)
@@ -202,7 +202,7 @@ void OvrelAudioProcessorEditor::resized()
 {
     const int w = getWidth();
     if (fullyBuilt)
-        processor.editorWidth.store(w, std::memory_order_release);
+        processor.editorSettings.editorWidth.store(w, std::memory_order_release);
 
     const gainpair::GainEditorLayout layout(w, getHeight());
     const int k = layout.bypassSide;
@@ -384,13 +384,13 @@ void OvrelAudioProcessorEditor::paintOverChildren(juce::Graphics& g)
 void OvrelAudioProcessorEditor::setTooltipsEnabled(bool on)
 {
     tooltipsShown = on;
-    processor.tooltipsOn.store(on, std::memory_order_release);
+    processor.editorSettings.tooltipsOn.store(on, std::memory_order_release);
     gainpair::SmallTooltipLAF::switchWindow(tooltipWindow, *this, tooltipLaf, on);
 }
 
 void OvrelAudioProcessorEditor::setLanguageSpanish(bool isSpanish)
 {
-    processor.isSpanish.store(isSpanish, std::memory_order_release);
+    processor.editorSettings.isSpanish.store(isSpanish, std::memory_order_release);
     Texts::apply(isSpanish, "Ovrel", ownTips,
                  {helpPanel, helpWindow.get(), logoButton, compensationCaption, titleTipZone, linkTipZone, gainKnob,
                   bypassButton, linkIdBox, inputMeter, helpButton});

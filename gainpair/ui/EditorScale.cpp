@@ -1,6 +1,6 @@
 #include "gainpair/ui/EditorScale.h"
 
-#include "gainpair/common/GainPairState.h"
+#include "gainpair/common/GainPairEditorSettings.h"
 
 #include <cmath>
 
@@ -8,7 +8,7 @@ namespace gainpair::EditorScale
 {
 float usable(float stored)
 {
-    if (!std::isfinite(stored) || stored < GainPairState::minUiScale || stored > GainPairState::maxUiScale)
+    if (!std::isfinite(stored) || stored < GainPairEditorSettings::minUiScale || stored > GainPairEditorSettings::maxUiScale)
         return 1.0f;
     return stored;
 }

@@ -77,17 +77,16 @@ void paintLamp(juce::Graphics& g, juce::Point<int> buttonTopLeft, float s, juce:
 
 void paintCards(juce::Graphics& g, juce::Rectangle<int> knobBounds, juce::Rectangle<int> firstCaption, int valueWidth)
 {
-    // The gain-pair card style (rounder, lighter, caller's outline alpha) comes from this plug-in's
-    // build of the card painter; this is the one place the gain editors rely on it.
     const auto knob = knobBounds.toFloat();
     OrzSig::drawElevatedCard(
-        g, {knob.getX() - 15.0f, knob.getY() - 4.0f, knob.getWidth() + 30.0f, knob.getHeight() - 22.0f}, 0.65f, 0.0f);
+        g, {knob.getX() - 15.0f, knob.getY() - 4.0f, knob.getWidth() + 30.0f, knob.getHeight() - 22.0f}, 0.65f, 0.0f,
+        OrzSig::gainPairCard);
 
     const auto caption = firstCaption.toFloat();
     OrzSig::drawElevatedCard(g,
                              {caption.getX() - 10.0f, caption.getY() - 4.0f,
                               caption.getWidth() + (float)valueWidth + 20.0f, 2.0f * caption.getHeight() + 8.0f},
-                             0.35f, 0.0f);
+                             0.35f, 0.0f, OrzSig::gainPairCard);
 }
 
 juce::Rectangle<int> pulseStrip(juce::Rectangle<int> knob, int width)

@@ -2,6 +2,7 @@
 #include "gainpair/undrel/UndrelAudioProcessorEditor.h"
 
 #include "gainpair/common/GainPairLevels.h"
+#include "gainpair/common/GainPairNoDenormals.h"
 #include "gainpair/common/GainPairParameters.h"
 
 #include <cmath>
@@ -19,20 +20,14 @@ UndrelAudioProcessor::UndrelAudioProcessor(GainLinkEnvironment environment)
     : OrzAudioProcessor(BusesProperties()
                             .withInput("Input", juce::AudioChannelSet::stereo(), true)
                             .withOutput("Output", juce::AudioChannelSet::stereo(), true)),
-      apvts(*this, nullptr, "PARAMETERS", createParameterLayout()), gainLink(environment), lockFiles(environment)
+      apvts(*this, nullptr, "PARAMETERS", createParameterLayout()), params(apvts, GainPairParameters::undrelTable),
+      trimParam(&params.decibelsRaw), linkIdParam(&params.linkIdRaw), bypassParam(&params.bypassRaw),
+      gainLink(environment), session(environment, GainLinkLockFiles::Owner::undrel)
 {
-    trimParam = apvts.getRawParameterValue("trim");
-    linkIdParam = apvts.getRawParameterValue("linkID");
-    bypassParam = apvts.getRawParameterValue("bypass");
-    instanceToken = GainLinkLockFiles::makeInstanceToken();
-
-    const int linkId = lockFiles.chooseUndrelLinkId();
-    if (auto* param = apvts.getParameter("linkID");
-        param != nullptr && juce::roundToInt(param->convertFrom0to1(param->getValue())) != linkId)
-        param->setValueNotifyingHost(param->convertTo0to1(static_cast<float>(linkId)));
-    currentLinkId.store(linkId);
-    GainLinkLockFiles::writeLockFile(getOwnLockFile(linkId),
-                                     GainLinkLockFiles::undrelText(GainLinkBlock::wallClockMs()), true);
+    const int linkId = session.getLockFiles().chooseUndrelLinkId();
+    if (params.linkId.get() != linkId)
+        params.linkId.setValueNotifyingHost(params.linkId.convertTo0to1(static_cast<float>(linkId)));
+    session.join(linkId, GainLinkLockFiles::undrelText(GainLinkBlock::wallClockMs()));
 
     if (gainLink.initAsReader(linkId) && isCurrentNow(*gainLink.getBlock()))
         takeBlock(*gainLink.getBlock());
@@ -46,45 +41,26 @@ UndrelAudioProcessor::UndrelAudioProcessor(GainLinkEnvironment environment)
     startTimer(timerIntervalMs);
 }
 
-// Nothing is written into the block: Ovrel's editor keeps showing the last compensation.
+// Nothing is written into the block: Ovrel's editor keeps showing the last compensation. The
+// session deletes the own lock file.
 UndrelAudioProcessor::~UndrelAudioProcessor()
 {
     stopTimer();
-    GainLinkLockFiles::deleteLockFile(getOwnLockFile(currentLinkId.load()));
 }
 
 juce::AudioProcessorValueTreeState::ParameterLayout UndrelAudioProcessor::createParameterLayout()
 {
-    juce::AudioProcessorValueTreeState::ParameterLayout layout;
-    layout.add(GainPairParameters::makeDbParameter("trim", "Trim", -12.0f, 12.0f, 0.1f));
-    layout.add(GainPairParameters::makeLinkIdParameter());
-    layout.add(GainPairParameters::makeBypassParameter());
-    return layout;
+    return GainPairParameters::createLayout(GainPairParameters::undrelTable);
 }
 
 float UndrelAudioProcessor::linearGain(float db)
 {
-    return db > -100.0f ? std::pow(10.0f, db * 0.05f) : 0.0f;
+    return GainPairSmoother::linearGain(db);
 }
 
 juce::File UndrelAudioProcessor::getOwnLockFile(int linkId) const
 {
-    return lockFiles.getLockFile(linkId, GainLinkLockFiles::Owner::undrel, instanceToken);
-}
-
-float UndrelAudioProcessor::readTrim() const
-{
-    return trimParam != nullptr ? trimParam->load() : 0.0f;
-}
-
-bool UndrelAudioProcessor::readBypass() const
-{
-    return bypassParam != nullptr && bypassParam->load() > 0.5f;
-}
-
-int UndrelAudioProcessor::readLinkId() const
-{
-    return linkIdParam != nullptr ? static_cast<int>(linkIdParam->load()) : 1;
+    return session.getOwnLockFile(linkId);
 }
 
 float UndrelAudioProcessor::compensationTarget() const
@@ -93,9 +69,9 @@ float UndrelAudioProcessor::compensationTarget() const
 }
 
 // Undrel's bypass removes only the trim; the compensation stays in force.
-float UndrelAudioProcessor::trimTarget() const
+float UndrelAudioProcessor::trimTarget(const GainPairParameters::Values& values)
 {
-    return readBypass() ? 0.0f : readTrim();
+    return values.bypass ? 0.0f : values.decibels;
 }
 
 const juce::String UndrelAudioProcessor::getName() const
@@ -106,54 +82,51 @@ const juce::String UndrelAudioProcessor::getName() const
 void UndrelAudioProcessor::prepareToPlay(double sampleRate, int)
 {
     trimSmoother.reset(sampleRate, rampSeconds);
-    trimSmoother.setCurrentAndTargetValue(trimTarget());
+    trimSmoother.setCurrentAndTargetValue(trimTarget(params.current()));
     compensationSmoother.reset(sampleRate, rampSeconds);
     compensationSmoother.setCurrentAndTargetValue(compensationTarget());
-    compensationRequest.store(std::numeric_limits<float>::quiet_NaN());
-    trimRequest.store(std::numeric_limits<float>::quiet_NaN());
+    compensationRequest.clear();
+    trimRequest.clear();
+    audioClock.prepare(sampleRate);
 }
 
 void UndrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
-    juce::ScopedNoDenormals noDenormals;
+    const GainPairNoDenormals noDenormals;
 
     const int numIn = getTotalNumInputChannels();
     const int numOut = getTotalNumOutputChannels();
     const int numSamples = buffer.getNumSamples();
     for (int ch = numIn; ch < numOut; ++ch)
         buffer.clear(ch, 0, numSamples);
+    audioClock.advance(numSamples);
 
-    const int linkId = readLinkId();
-    if (linkId != currentLinkId.load())
-        pendingLinkId.store(linkId);
-
+    const auto values = params.snapshot();
+    session.requestLinkId(values.linkId);
     takeSmootherRequests();
 
     // A missing or stale block leaves the last received values, and so the compensation, in force.
     const GainLinkSharedMemory::ScopedAccess access(gainLink);
     auto* block = access.block();
-    if (block != nullptr && isCurrentNow(*block))
+    if (block != nullptr && audioClock.isCurrent(*block))
         takeBlock(*block);
 
     const float compensation = compensationTarget();
-    const float trim = trimTarget();
+    const float trim = trimTarget(values);
     compensationSmoother.setTargetValue(compensation);
     trimSmoother.setTargetValue(trim);
-    applyGain(buffer, numIn, numSamples);
+    applyGainAndMeasure(buffer, numIn, numSamples);
 
-    appliedGainDb.store(compensation + trim);
+    appliedGainDb.store(compensation + trim, std::memory_order_relaxed);
     if (block != nullptr)
         block->compensationDb.store(compensation + trim, std::memory_order_release);
-
-    GainPairLevels::measure(buffer, numIn, numSamples, rmsSum, rmsCount, outputPeakDb, outputRmsDb);
 }
 
 void UndrelAudioProcessor::takeSmootherRequests()
 {
-    constexpr float none = std::numeric_limits<float>::quiet_NaN();
-    if (const float v = compensationRequest.exchange(none); !std::isnan(v))
+    if (float v = 0.0f; compensationRequest.take(v))
         compensationSmoother.setCurrentAndTargetValue(v);
-    if (const float v = trimRequest.exchange(none); !std::isnan(v))
+    if (float v = 0.0f; trimRequest.take(v))
         trimSmoother.setCurrentAndTargetValue(v);
 }
 
@@ -164,8 +137,9 @@ bool UndrelAudioProcessor::takeBlock(const GainLinkBlock& block)
     if (!GainPairParameters::isOvrelGain(gain))
         return false;
 
-    receivedGainDb.store(gain);
-    receivedBypass.store(bypass);
+    // Readings for the editor: each stands alone, so no ordering is needed.
+    receivedGainDb.store(gain, std::memory_order_relaxed);
+    receivedBypass.store(bypass, std::memory_order_relaxed);
     return true;
 }
 
@@ -173,25 +147,32 @@ bool UndrelAudioProcessor::takeBlock(const GainLinkBlock& block)
 void UndrelAudioProcessor::takeCurrentBlockAtOnce(const GainLinkBlock* block)
 {
     if (block != nullptr && isCurrentNow(*block) && takeBlock(*block))
-        compensationRequest.store(compensationTarget());
+        compensationRequest.post(compensationTarget());
 }
 
-void UndrelAudioProcessor::applyGain(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples)
+// Only the first 8 channels are scaled; the output of every input channel is measured, in the same
+// pass as a steady gain.
+void UndrelAudioProcessor::applyGainAndMeasure(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples)
 {
-    float* channels[maxGainChannels] = {};
     const int gainChannels = std::min(numChannels, maxGainChannels);
-    for (int ch = 0; ch < gainChannels; ++ch)
-        channels[ch] = buffer.getWritePointer(ch);
-
-    // Both smoothers advance once per sample, with or without channels to scale.
-    for (int i = 0; i < numSamples; ++i)
+    GainPairLevels::BlockSums sums;
+    if (!compensationSmoother.isSmoothing() && !trimSmoother.isSmoothing())
     {
-        const float c = compensationSmoother.getNextValue();
-        const float t = trimSmoother.getNextValue();
-        const float g = linearGain(c + t);
+        const float g = steadyGain(compensationSmoother.getCurrentValue() + trimSmoother.getCurrentValue());
         for (int ch = 0; ch < gainChannels; ++ch)
-            channels[ch][i] *= g;
+            GainPairLevels::scaleAndAccumulate(buffer.getWritePointer(ch), numSamples, g, true, sums);
     }
+    else
+    {
+        // Both smoothers advance once per sample, with or without channels to scale.
+        GainPairSmoother::applyGains(compensationSmoother, &trimSmoother, buffer.getArrayOfWritePointers(),
+                                     gainChannels, numSamples);
+        for (int ch = 0; ch < gainChannels; ++ch)
+            GainPairLevels::accumulate(buffer.getReadPointer(ch), numSamples, sums);
+    }
+    for (int ch = gainChannels; ch < numChannels; ++ch)
+        GainPairLevels::accumulate(buffer.getReadPointer(ch), numSamples, sums);
+    GainPairLevels::publish(sums, numChannels * numSamples, rmsSum, rmsCount, outputPeakDb, outputRmsDb);
 }
 
 double UndrelAudioProcessor::getTailLengthSeconds() const
@@ -216,10 +197,9 @@ void UndrelAudioProcessor::setStateInformation(const void* data, int sizeInBytes
     if (!savedState.restore(data, sizeInBytes))
         return;
 
-    const int linkId = readLinkId();
-    if (linkId != currentLinkId.load())
-        pendingLinkId.store(linkId);
-    trimRequest.store(trimTarget());
+    const auto values = params.current();
+    session.requestLinkId(values.linkId);
+    trimRequest.post(trimTarget(values));
 
     const GainLinkSharedMemory::ScopedAccess access(gainLink);
     takeCurrentBlockAtOnce(access.block());
@@ -234,7 +214,7 @@ bool UndrelAudioProcessor::isBusesLayoutSupported(const BusesLayout& layouts) co
 
 juce::AudioProcessorParameter* UndrelAudioProcessor::getBypassParameter() const
 {
-    return apvts.getParameter("bypass");
+    return &params.bypass;
 }
 
 void UndrelAudioProcessor::timerCallback()
@@ -246,25 +226,20 @@ void UndrelAudioProcessor::timerCallback()
 
 void UndrelAudioProcessor::moveToPendingLinkId()
 {
-    const int target = pendingLinkId.load();
-    const int current = currentLinkId.load();
-    if (target == -1 || target == current)
+    const int target = session.takeRequestedLinkId();
+    if (target == -1)
         return;
 
-    pendingLinkId.store(-1);
-    GainLinkLockFiles::deleteLockFile(getOwnLockFile(current));
-    GainLinkLockFiles::writeLockFile(getOwnLockFile(target),
-                                     GainLinkLockFiles::undrelText(GainLinkBlock::wallClockMs()), true);
+    session.moveLockFile(target, GainLinkLockFiles::undrelText(GainLinkBlock::wallClockMs()));
     if (target != gainLink.getMappedLinkId())
         gainLink.initAsReader(target);
-    currentLinkId.store(target);
+    session.setCurrentLinkId(target);
     takeCurrentBlockAtOnce(gainLink.getBlock());
 }
 
 void UndrelAudioProcessor::heartbeat()
 {
-    GainLinkLockFiles::writeLockFile(getOwnLockFile(currentLinkId.load()),
-                                     GainLinkLockFiles::undrelText(GainLinkBlock::wallClockMs()), false);
+    session.heartbeat(GainLinkLockFiles::undrelText(GainLinkBlock::wallClockMs()));
 }
 
 // A closed handle is retried on every tick. A mapped one is kept, unless its Ovrel has gone and the

@@ -1,9 +1,14 @@
 #pragma once
 
 #include "base/OrzAudioProcessor.h"
+#include "gainpair/common/GainLinkAudioClock.h"
 #include "gainpair/common/GainLinkLockFiles.h"
+#include "gainpair/common/GainLinkSession.h"
 #include "gainpair/common/GainLinkSharedMemory.h"
 #include "gainpair/common/GainPairLevels.h"
+#include "gainpair/common/GainPairParameters.h"
+#include "gainpair/common/GainPairRequest.h"
+#include "gainpair/common/GainPairSmoother.h"
 #include "gainpair/common/GainPairState.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -14,7 +19,7 @@
 class UndrelAudioProcessor : public OrzAudioProcessor, public juce::Timer
 {
 public:
-    using Smoother = juce::SmoothedValue<float, juce::ValueSmoothingTypes::Linear>;
+    using Smoother = GainPairSmoother;
 
     static constexpr double rampSeconds = 0.15;
     static constexpr int defaultRampSteps = 6615; // 0.15 s at 44100 Hz, until prepareToPlay
@@ -46,14 +51,18 @@ public:
     juce::File getOwnLockFile(int linkId) const;
 
     juce::AudioProcessorValueTreeState apvts;
-    std::atomic<float>* trimParam = nullptr;
-    std::atomic<float>* linkIdParam = nullptr;
-    std::atomic<float>* bypassParam = nullptr;
+    // Typed references to the three parameters, made from the table that made the tree.
+    GainPairParameters params;
+    // The tree's raw values of "trim", "linkID" and "bypass".
+    std::atomic<float>* const trimParam;
+    std::atomic<float>* const linkIdParam;
+    std::atomic<float>* const bypassParam;
     // Opened only as reader: Undrel never creates, sizes or removes a link object.
     GainLinkSharedMemory gainLink;
-
-    std::atomic<int> currentLinkId{-1};
-    std::atomic<int> pendingLinkId{-1};
+    // The lock file and the link-ID requests; its link IDs are reachable under their own names.
+    GainLinkSession session;
+    std::atomic<int>& currentLinkId = session.currentLinkId;
+    std::atomic<int>& pendingLinkId = session.pendingLinkId;
 
     // Ovrel's gain and bypass as last taken from a current block.
     std::atomic<float> receivedGainDb{0.0f};
@@ -64,37 +73,31 @@ public:
     std::atomic<float> outputPeakDb{GainPairLevels::initialDb};
     std::atomic<float> outputRmsDb{GainPairLevels::initialDb};
 
-    std::atomic<int> editorWidth{300};
-    std::atomic<bool> tooltipsOn{false};
-    std::atomic<bool> isSpanish{false};
-    std::atomic<float> uiScale{GainPairState::defaultUiScale};
-    std::atomic<bool> meterHold{false};
+    // Width, scale, language, tooltips and meter hold, saved with the state.
+    GainPairEditorSettings editorSettings;
 
 private:
-    float readTrim() const;
-    bool readBypass() const;
-    int readLinkId() const;
     float compensationTarget() const;
-    float trimTarget() const;
+    static float trimTarget(const GainPairParameters::Values& values);
     void takeSmootherRequests();
     bool takeBlock(const GainLinkBlock& block);
     void takeCurrentBlockAtOnce(const GainLinkBlock* block);
     void moveToPendingLinkId();
     void heartbeat();
     void reopen();
-    void applyGain(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples);
+    void applyGainAndMeasure(juce::AudioBuffer<float>& buffer, int numChannels, int numSamples);
 
     Smoother compensationSmoother;
     Smoother trimSmoother;
+    GainPairSmoother::GainCache steadyGain;
     // Values the timer or a restore sets the smoothers to at once; the next block takes them, so the
-    // smoothers stay the audio thread's own. NaN while none is waiting.
-    std::atomic<float> compensationRequest{std::numeric_limits<float>::quiet_NaN()};
-    std::atomic<float> trimRequest{std::numeric_limits<float>::quiet_NaN()};
+    // smoothers stay the audio thread's own.
+    GainPairRequest compensationRequest;
+    GainPairRequest trimRequest;
+    GainLinkAudioClock audioClock;
     float rmsSum = 0.0f;
     int rmsCount = 0;
-    juce::String instanceToken;
-    GainLinkLockFiles lockFiles;
-    GainPairState savedState{apvts, {uiScale, editorWidth, tooltipsOn, isSpanish, meterHold}};
+    GainPairState savedState{apvts, editorSettings};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(UndrelAudioProcessor)
 };

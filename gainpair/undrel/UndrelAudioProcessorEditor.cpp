@@ -94,7 +94,7 @@ UndrelAudioProcessorEditor::UndrelAudioProcessorEditor(UndrelAudioProcessor& own
          std::initializer_list<juce::Component*>{&linkIdLabel, &linkIdBox, &receivedCaption, &receivedValueLabel,
                                                  &compensationCaption, &compensationValueLabel, &statusLabel})
         addAndMakeVisible(*c);
-    if (auto* p = apvts.getParameter("linkID"))
+    if (auto* p = apvts.getParameter(GainPairParameterIds::linkId))
         linkIdAttachment = std::make_unique<juce::ComboBoxParameterAttachment>(*p, linkIdBox, apvts.undoManager);
 
     // Display only: the timer turns it, and a disabled knob refuses every gesture.
@@ -112,7 +112,7 @@ UndrelAudioProcessorEditor::UndrelAudioProcessorEditor(UndrelAudioProcessor& own
     trimKnob.setDoubleClickReturnValue(true, 0.0);
     trimKnob.setParamName("Trim");
     addAndMakeVisible(trimKnob);
-    if (auto* p = apvts.getParameter("trim"))
+    if (auto* p = apvts.getParameter(GainPairParameterIds::trim))
     {
         trimAttachment = std::make_unique<juce::SliderParameterAttachment>(*p, trimKnob, apvts.undoManager);
     }
@@ -120,13 +120,13 @@ UndrelAudioProcessorEditor::UndrelAudioProcessorEditor(UndrelAudioProcessor& own
     bypassButton.setShape(gainpair::GainEditorFrame::powerSymbol(), false, true, true);
     bypassButton.setClickingTogglesState(true);
     addAndMakeVisible(bypassButton);
-    if (auto* p = apvts.getParameter("bypass"))
+    if (auto* p = apvts.getParameter(GainPairParameterIds::bypass))
         bypassAttachment = std::make_unique<juce::ButtonParameterAttachment>(*p, bypassButton, apvts.undoManager);
 
-    gainpair::GainEditorSetup::meter(outputMeter, 1, processor.meterHold.load(std::memory_order_acquire));
+    gainpair::GainEditorSetup::meter(outputMeter, 1, processor.editorSettings.meterHold.load(std::memory_order_acquire));
     outputMeter.onSettingsChanged = [this](float attack, float release, float rmsWindow, float brightness)
     { syncMeterParams(attack, release, rmsWindow, brightness); };
-    outputMeter.onHoldChanged = [this](bool on) { processor.meterHold.store(on, std::memory_order_release); };
+    outputMeter.onHoldChanged = [this](bool on) { processor.editorSettings.meterHold.store(on, std::memory_order_release); };
     addAndMakeVisible(outputMeter);
 
     helpButton.onClick = [this] { HelpWindow::toggle(helpWindow, helpPanel, *this, tooltipsShown); };
@@ -142,8 +142,8 @@ UndrelAudioProcessorEditor::UndrelAudioProcessorEditor(UndrelAudioProcessor& own
     helpPanel.onTooltipsToggled = [this](bool on) { setTooltipsEnabled(on); };
     helpPanel.onLanguageToggled = [this](bool on) { setLanguageSpanish(on); };
 
-    setTooltipsEnabled(processor.tooltipsOn.load(std::memory_order_acquire));
-    setLanguageSpanish(processor.isSpanish.load(std::memory_order_acquire));
+    setTooltipsEnabled(processor.editorSettings.tooltipsOn.load(std::memory_order_acquire));
+    setLanguageSpanish(processor.editorSettings.isSpanish.load(std::memory_order_acquire));
 
     const float scale = storedScale();
     if (!juce::exactlyEqual(scale, 1.0f))
@@ -154,7 +154,7 @@ UndrelAudioProcessorEditor::UndrelAudioProcessorEditor(UndrelAudioProcessor& own
     // The gain already received is no change: nothing runs at opening.
     pulses.startFrom(receivedGain());
 
-    const int side = juce::jlimit(minSide, maxSide, processor.editorWidth.load(std::memory_order_acquire));
+    const int side = juce::jlimit(minSide, maxSide, processor.editorSettings.editorWidth.load(std::memory_order_acquire));
     setBounds(getX(), getY(), side, side);
 
     painted.lamp = lampColourFor(bypassOn(), receivedBypassOn());
@@ -188,7 +188,7 @@ float UndrelAudioProcessorEditor::receivedGain() const
 
 float UndrelAudioProcessorEditor::storedScale() const
 {
-    return gainpair::EditorScale::usable(processor.uiScale.load(std::memory_order_acquire));
+    return gainpair::EditorScale::usable(processor.editorSettings.uiScale.load(std::memory_order_acquire));
 }
 
 void UndrelAudioProcessorEditor::setScaleFactor(float newScale)
@@ -201,7 +201,7 @@ void UndrelAudioProcessorEditor::resized()
 {
     const int w = getWidth();
     if (fullyBuilt)
-        processor.editorWidth.store(w, std::memory_order_release);
+        processor.editorSettings.editorWidth.store(w, std::memory_order_release);
 
     const gainpair::GainEditorLayout layout(w, getHeight());
     const int k = layout.bypassSide;
@@ -284,13 +284,13 @@ void UndrelAudioProcessorEditor::paintOverChildren(juce::Graphics& g)
 void UndrelAudioProcessorEditor::setTooltipsEnabled(bool on)
 {
     tooltipsShown = on;
-    processor.tooltipsOn.store(on, std::memory_order_release);
+    processor.editorSettings.tooltipsOn.store(on, std::memory_order_release);
     gainpair::SmallTooltipLAF::switchWindow(tooltipWindow, *this, tooltipLaf, on);
 }
 
 void UndrelAudioProcessorEditor::setLanguageSpanish(bool isSpanish)
 {
-    processor.isSpanish.store(isSpanish, std::memory_order_release);
+    processor.editorSettings.isSpanish.store(isSpanish, std::memory_order_release);
     Texts::apply(isSpanish, "Undrel", ownTips,
                  {helpPanel, helpWindow.get(), logoButton, compensationCaption, titleTipZone, linkTipZone, trimKnob,
                   bypassButton, linkIdBox, outputMeter, helpButton});

@@ -54,7 +54,7 @@ TEST_F(OvrelEditorTest, EspanolToggleSwitchesEveryTextAndBack)
 
 TEST_F(OvrelEditorTest, EditorOpensInTheSavedLanguage)
 {
-    proc->isSpanish.store(true);
+    proc->editorSettings.isSpanish.store(true);
     expectLanguage(openEditor(), true);
 }
 
@@ -133,12 +133,12 @@ TEST_F(OvrelEditorTest, TooltipWindowLivesExactlyWhileTooltipsAreOn)
     ASSERT_NE(e.tooltipWindow, nullptr);
     EXPECT_EQ(e.tooltipWindow->getParentComponent(), &e);
     EXPECT_EQ(&e.tooltipWindow->getLookAndFeel(), &e.tooltipLaf);
-    EXPECT_TRUE(proc->tooltipsOn.load());
+    EXPECT_TRUE(proc->editorSettings.tooltipsOn.load());
 
     e.setTooltipsEnabled(true);
     e.setTooltipsEnabled(false);
     EXPECT_EQ(e.tooltipWindow, nullptr);
-    EXPECT_FALSE(proc->tooltipsOn.load());
+    EXPECT_FALSE(proc->editorSettings.tooltipsOn.load());
 
     e.setTooltipsEnabled(true);
     editor.reset();
@@ -153,7 +153,7 @@ TEST_F(OvrelEditorTest, MeterHoldIsStoredAndRestoredAndSettingsReachTheMeter)
     auto& e = openEditor();
     ASSERT_TRUE(e.inputMeter.onHoldChanged);
     e.inputMeter.onHoldChanged(true);
-    EXPECT_TRUE(proc->meterHold.load());
+    EXPECT_TRUE(proc->editorSettings.meterHold.load());
     editor.reset();
 
     auto& next = openEditor();

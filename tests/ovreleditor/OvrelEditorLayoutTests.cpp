@@ -89,7 +89,7 @@ TEST_F(OvrelEditorTest, RestoredScaleIsAppliedOnlyWhenUsable)
                  {-2.0f, 1.0f}, {nan, 1.0f},  {inf, 1.0f},  {100.0f, 1.0f}};
     for (const auto& c : cases)
     {
-        proc->uiScale.store(c.stored);
+        proc->editorSettings.uiScale.store(c.stored);
         auto& e = openEditor();
         tickEditor(3);
         const auto t = e.getTransform();
@@ -102,29 +102,29 @@ TEST_F(OvrelEditorTest, RestoredScaleIsAppliedOnlyWhenUsable)
 
 TEST_F(OvrelEditorTest, ScaleRestoredWhileOpenIsFollowedOnTheNextTick)
 {
-    proc->uiScale.store(1.5f);
-    proc->editorWidth.store(450);
+    proc->editorSettings.uiScale.store(1.5f);
+    proc->editorSettings.editorWidth.store(450);
     auto& e = openEditor();
     EXPECT_FLOAT_EQ(e.getTransform().mat00, 1.5f);
 
-    proc->uiScale.store(1.0f);
+    proc->editorSettings.uiScale.store(1.0f);
     tickEditor();
     EXPECT_TRUE(e.getTransform().isIdentity());
     EXPECT_EQ(e.getWidth(), 300);
-    EXPECT_EQ(proc->editorWidth.load(), 300);
+    EXPECT_EQ(proc->editorSettings.editorWidth.load(), 300);
 }
 
 TEST_F(OvrelEditorTest, HostScaleIsComposedWithTheUiScaleAndNotFought)
 {
-    proc->editorWidth.store(450);
+    proc->editorSettings.editorWidth.store(450);
     auto& e = openEditor();
     e.setScaleFactor(2.0f);
     tickEditor(5);
     EXPECT_FLOAT_EQ(e.getTransform().mat00, 2.0f);
     EXPECT_EQ(e.getWidth(), 450);
-    EXPECT_EQ(proc->editorWidth.load(), 450);
+    EXPECT_EQ(proc->editorSettings.editorWidth.load(), 450);
 
-    proc->uiScale.store(1.5f);
+    proc->editorSettings.uiScale.store(1.5f);
     tickEditor();
     EXPECT_FLOAT_EQ(e.getTransform().mat00, 3.0f);
     EXPECT_EQ(e.getWidth(), 300);

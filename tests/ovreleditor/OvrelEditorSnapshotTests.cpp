@@ -19,7 +19,7 @@ TEST_F(OvrelEditorTest, SnapshotsOfLanguagesAndRoles)
     {
         for (const auto& r : roles)
         {
-            proc->isSpanish.store(spanish);
+            proc->editorSettings.isSpanish.store(spanish);
             setParam(proc->apvts, "gain", 0.0f);
             auto& e = openEditor();
             setRole(r.role, r.multi, 'B');
@@ -36,8 +36,8 @@ TEST_F(OvrelEditorTest, SnapshotsOfLanguagesAndRoles)
         }
     }
 
-    proc->isSpanish.store(false);
-    proc->editorWidth.store(700);
+    proc->editorSettings.isSpanish.store(false);
+    proc->editorSettings.editorWidth.store(700);
     setParam(proc->apvts, "bypass", 1.0f);
     auto& big = openEditor();
     setRole(LinkRole::Master, true, 'A');

@@ -61,7 +61,7 @@ protected:
         } cases[] = {{250, 300}, {300, 300}, {450, 450}, {700, 700}, {900, 700}};
         for (const auto& c : cases)
         {
-            proc->editorWidth.store(c.saved);
+            proc->editorSettings.editorWidth.store(c.saved);
             auto& e = openEditor();
             EXPECT_EQ(e.getWidth(), c.opened) << c.saved;
             EXPECT_EQ(e.getHeight(), c.opened) << c.saved;
@@ -74,9 +74,9 @@ protected:
         EXPECT_EQ(e.getWidth(), 700);
 
         e.setSize(450, 450);
-        EXPECT_EQ(proc->editorWidth.load(), 450);
+        EXPECT_EQ(proc->editorSettings.editorWidth.load(), 450);
         editor.reset();
-        EXPECT_EQ(proc->editorWidth.load(), 450) << "closing writes nothing";
+        EXPECT_EQ(proc->editorSettings.editorWidth.load(), 450) << "closing writes nothing";
         EXPECT_EQ(openEditor().getWidth(), 450);
     }
 
@@ -96,7 +96,7 @@ protected:
             e.helpPanel.espanolToggle.setToggleState(spanish, juce::sendNotificationSync);
             expectLanguage(e, spanish);
             EXPECT_EQ(e.helpWindow->getName(), spanish ? "Ayuda" : "Help");
-            EXPECT_EQ(proc->isSpanish.load(), spanish);
+            EXPECT_EQ(proc->editorSettings.isSpanish.load(), spanish);
         }
     }
 

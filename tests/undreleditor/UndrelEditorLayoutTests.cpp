@@ -77,19 +77,19 @@ TEST_F(UndrelEditorTest, SavedWidthIsClampedTheEditorStaysSquareAndTheLastWidthI
 
 TEST_F(UndrelEditorTest, RestoredScaleOpensScaledAndIsFollowedWhileOpen)
 {
-    proc->uiScale.store(1.25f);
-    proc->editorWidth.store(450);
+    proc->editorSettings.uiScale.store(1.25f);
+    proc->editorSettings.editorWidth.store(450);
     auto& e = openEditor();
     EXPECT_FLOAT_EQ(e.getTransform().mat00, 1.25f);
     EXPECT_FLOAT_EQ(e.getTransform().mat11, 1.25f);
 
-    proc->uiScale.store(1.0f);
+    proc->editorSettings.uiScale.store(1.0f);
     tickEditor();
     EXPECT_TRUE(e.getTransform().isIdentity());
     EXPECT_EQ(e.getWidth(), 300);
-    EXPECT_EQ(proc->editorWidth.load(), 300);
+    EXPECT_EQ(proc->editorSettings.editorWidth.load(), 300);
 
-    proc->uiScale.store(std::numeric_limits<float>::quiet_NaN());
+    proc->editorSettings.uiScale.store(std::numeric_limits<float>::quiet_NaN());
     tickEditor();
     EXPECT_TRUE(e.getTransform().isIdentity()) << "a wild stored scale counts as 1";
 }

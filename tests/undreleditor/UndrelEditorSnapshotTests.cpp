@@ -14,7 +14,7 @@ TEST_F(UndrelEditorTest, SnapshotsOfLanguagesAndLinks)
                 ovrel.reset();
                 freshProcessor();
             }
-            proc->isSpanish.store(spanish);
+            proc->editorSettings.isSpanish.store(spanish);
             setParam(proc->apvts, "trim", linked ? 1.5f : 0.0f);
             auto& e = openEditor();
             if (linked)
@@ -32,8 +32,8 @@ TEST_F(UndrelEditorTest, SnapshotsOfLanguagesAndLinks)
         }
     }
 
-    proc->isSpanish.store(false);
-    proc->editorWidth.store(700);
+    proc->editorSettings.isSpanish.store(false);
+    proc->editorSettings.editorWidth.store(700);
     setParam(proc->apvts, "bypass", 1.0f);
     receive(-6.0f, true);
     auto& big = openEditor();

@@ -62,7 +62,7 @@ TEST_F(UndrelEditorTest, EspanolToggleSwitchesEveryTextAndTheHelpTitle)
 
 TEST_F(UndrelEditorTest, EditorOpensInTheSavedLanguage)
 {
-    proc->isSpanish.store(true);
+    proc->editorSettings.isSpanish.store(true);
     expectLanguage(openEditor(), true);
 }
 
@@ -102,10 +102,10 @@ TEST_F(UndrelEditorTest, TooltipsLogoAndMeterSettings)
     e.helpPanel.tooltipsToggle.setToggleState(true, juce::sendNotificationSync);
     ASSERT_NE(e.tooltipWindow, nullptr);
     EXPECT_EQ(&e.tooltipWindow->getLookAndFeel(), &e.tooltipLaf);
-    EXPECT_TRUE(proc->tooltipsOn.load());
+    EXPECT_TRUE(proc->editorSettings.tooltipsOn.load());
     e.setTooltipsEnabled(false);
     EXPECT_EQ(e.tooltipWindow, nullptr);
-    EXPECT_FALSE(proc->tooltipsOn.load());
+    EXPECT_FALSE(proc->editorSettings.tooltipsOn.load());
 
     e.logoButton.onClick();
     ASSERT_EQ(launched->size(), 1u);
@@ -116,7 +116,7 @@ TEST_F(UndrelEditorTest, TooltipsLogoAndMeterSettings)
     EXPECT_EQ(e.linkIdBox.getNumItems(), 50);
 
     e.outputMeter.onHoldChanged(true);
-    EXPECT_TRUE(proc->meterHold.load());
+    EXPECT_TRUE(proc->editorSettings.meterHold.load());
     editor.reset();
     auto& next = openEditor();
     OrlintMeterProbe probe(next.outputMeter);

@@ -279,6 +279,35 @@ TEST_F(GainLinkLockFilesTest, UnparsableAndStaleFilesTakeNoLetter)
     EXPECT_TRUE(lockFiles.getLockFile(1, Owner::ovrel, "old").existsAsFile()) << "stale files are not deleted";
 }
 
+// Any process of the user can write into the folder: a text longer than ours is foreign, whatever
+// it holds, and is not read whole.
+TEST_F(GainLinkLockFilesTest, TextsLongerThanOursAreForeign)
+{
+    const auto longest = juce::String("1|A") + juce::String::repeatedString(" ", GainLinkLockFiles::maxTextBytes - 3);
+    const struct
+    {
+        juce::String text;
+        char letterInFile, assigned;
+    } cases[] = {
+        {longest, 'A', 'B'},
+        {longest + " ", 0, 'A'},
+        {"1|A" + juce::String::repeatedString(" ", 1 << 20), 0, 'A'},
+        {juce::String::repeatedString("9", 1 << 20) + "|A", 0, 'A'},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.text.length());
+        const auto file = lock(1, Owner::ovrel, "other", live, c.text);
+        EXPECT_EQ(GainLinkLockFiles::letterInFile(file), c.letterInFile);
+        std::atomic<char> letter{0};
+        EXPECT_EQ(lockFiles.assignInstanceLetter(1, "me", letter, now), c.assigned);
+        // A foreign text still marks a live instance; it just names no letter.
+        EXPECT_EQ(lockFiles.countLiveLockFiles(1, Owner::ovrel, now), 2);
+        file.deleteFile();
+        ownLock(1).deleteFile();
+    }
+}
+
 TEST_F(GainLinkLockFilesTest, UnreadableFileTakesNoLetter)
 {
     if (geteuid() == 0)

@@ -5,7 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace
 {
@@ -310,10 +315,17 @@ TEST_F(GainLinkSharedMemoryTest, WriterMovingToAnotherLinkIdLeavesTheOldMapping)
     EXPECT_FALSE(scope.nameExists(2));
 }
 
+enum class Refused
+{
+    sizing,
+    reserving,
+    mapping
+};
+
 struct FailureCase
 {
     const char* name;
-    bool failSizing;
+    Refused refused;
     bool objectExists;
 };
 
@@ -321,28 +333,36 @@ class GainLinkWriterFailure : public GainLinkSharedMemoryTest, public ::testing:
 {
 };
 
-// A writer that cannot size or map stays closed and removes only an object it created itself.
+// A writer that cannot size, reserve or map stays closed and removes only an object it created itself.
 TEST_P(GainLinkWriterFailure, StaysClosedAndRemovesOnlyWhatItCreated)
 {
     const auto& c = GetParam();
     auto failing = env;
-    if (c.failSizing)
+    switch (c.refused)
+    {
+    case Refused::sizing:
         failing.sizeObject = [](int, off_t)
         {
             errno = EINVAL;
             return -1;
         };
-    else
+        break;
+    case Refused::reserving:
+        failing.reserveObject = [](int, off_t) { return ENOSPC; };
+        break;
+    case Refused::mapping:
         failing.mapObject = [](void*, size_t, int, int, int, off_t)
         {
             errno = ENOMEM;
             return MAP_FAILED;
         };
+        break;
+    }
 
     GainLinkSharedMemory other(env);
     if (c.objectExists)
     {
-        if (c.failSizing)
+        if (c.refused == Refused::sizing)
             ASSERT_NE(createRawObject(10, 0), -1); // Unsized, so the writer has to size it.
         else
             other.initAsWriter(10, 3.0f, false);
@@ -356,14 +376,76 @@ TEST_P(GainLinkWriterFailure, StaysClosedAndRemovesOnlyWhatItCreated)
     {
         EXPECT_EQ(other.getBlock()->gainDb.load(), 3.0f) << "the other writer's object is untouched";
     }
+
+    // Once the platform gives in, the next open succeeds.
+    GainLinkSharedMemory later(env);
+    later.initAsWriter(10, 1.0f, false);
+    EXPECT_NE(later.getBlock(), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, GainLinkWriterFailure,
-                         ::testing::Values(FailureCase{"MapFailsOnNewObject", false, false},
-                                           FailureCase{"MapFailsOnExistingObject", false, true},
-                                           FailureCase{"SizingFailsOnNewObject", true, false},
-                                           FailureCase{"SizingFailsOnExistingObject", true, true}),
+                         ::testing::Values(FailureCase{"MapFailsOnNewObject", Refused::mapping, false},
+                                           FailureCase{"MapFailsOnExistingObject", Refused::mapping, true},
+                                           FailureCase{"SizingFailsOnNewObject", Refused::sizing, false},
+                                           FailureCase{"SizingFailsOnExistingObject", Refused::sizing, true},
+                                           FailureCase{"ReserveFailsOnNewObject", Refused::reserving, false},
+                                           FailureCase{"ReserveFailsOnExistingObject", Refused::reserving, true}),
                          [](const auto& caseInfo) { return std::string(caseInfo.param.name); });
+
+TEST_F(GainLinkSharedMemoryTest, ReaderThatCannotReserveStaysClosedAndKeepsTheName)
+{
+    GainLinkSharedMemory writer(env);
+    writer.initAsWriter(12, 0.0f, false);
+
+    auto failing = env;
+    failing.reserveObject = [](int, off_t) { return ENOSPC; };
+    GainLinkSharedMemory reader(failing);
+    EXPECT_FALSE(reader.initAsReader(12));
+    expectClosed(reader);
+    EXPECT_TRUE(scope.nameExists(12));
+}
+
+// On a shared-memory file system with no room left, sizing and mapping a new object succeed, and
+// without reserving its pages the first write to the block raised a bus error and ended the host.
+// A child process mounts a one-page file system of its own over the shared-memory folder, fills it
+// and opens a writer there; it must come out closed, alive.
+TEST_F(GainLinkSharedMemoryTest, WriterOnAFullSharedMemoryFileSystemStaysClosed)
+{
+    enum Outcome
+    {
+        closed = 0,
+        mapped = 1,
+        noPrivateMount = 77
+    };
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0)
+    {
+        const bool privateNamespace = unshare(CLONE_NEWNS) == 0 || unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0;
+        if (!privateNamespace || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("gainlinktest", "/dev/shm", "tmpfs", 0, "size=4k") != 0)
+            _exit(noPrivateMount);
+
+        const int filler = shm_open("/filler", O_RDWR | O_CREAT, 0600);
+        static const char page[8192] = {};
+        while (filler != -1 && write(filler, page, sizeof(page)) > 0)
+        {
+        }
+        GainLinkSharedMemory writer(env);
+        writer.initAsWriter(1, 6.0f, false);
+        if (writer.getBlock() != nullptr)
+            writer.getBlock()->gainDb.store(1.0f); // Faults when the pages were never there.
+        _exit(writer.getBlock() == nullptr ? closed : mapped);
+    }
+
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_FALSE(WIFSIGNALED(status)) << "the writer died of signal " << WTERMSIG(status);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == noPrivateMount)
+        GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_EQ(WEXITSTATUS(status), closed);
+}
 
 TEST_F(GainLinkSharedMemoryTest, ReaderThatCannotMapStaysClosedAndKeepsTheName)
 {

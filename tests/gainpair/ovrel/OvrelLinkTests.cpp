@@ -369,6 +369,7 @@ TEST_F(OvrelLinkTest, RestoreLeavesTheRoleSoASlaveNeverPublishes)
     EXPECT_FLOAT_EQ(blockOf(*a).gainDb.load(), -2.0f);
 }
 
+// A link ID beyond the range restores as the nearest limit; nothing is made for the ID itself.
 TEST_F(OvrelLinkTest, RestoredLinkIdOutsideItsRangeMakesNoFolder)
 {
     auto proc = makeProcessor();
@@ -378,7 +379,7 @@ TEST_F(OvrelLinkTest, RestoredLinkIdOutsideItsRangeMakesNoFolder)
     restoreState(*proc, blockOf(*xml));
     runBlock(*proc, 16);
     tick(*proc);
-    EXPECT_EQ(proc->currentLinkId.load(), 1);
+    EXPECT_EQ(proc->currentLinkId.load(), 50);
     EXPECT_FALSE(lockFiles().getRootFolder().getChildFile("ID_99").exists());
     EXPECT_FALSE(scope.nameExists(99));
 }

@@ -26,7 +26,8 @@ struct Settings
 
 Settings settingsOf(const OvrelAudioProcessor& p)
 {
-    return {p.uiScale.load(), p.editorWidth.load(), p.tooltipsOn.load(), p.isSpanish.load(), p.meterHold.load()};
+    return {p.editorSettings.uiScale.load(), p.editorSettings.editorWidth.load(), p.editorSettings.tooltipsOn.load(),
+            p.editorSettings.isSpanish.load(), p.editorSettings.meterHold.load()};
 }
 } // namespace
 
@@ -35,11 +36,11 @@ TEST_F(OvrelTest, SavedFormByteByByte)
     auto proc = makeProcessor();
     setParam(proc->apvts, "gain", -12.5f);
     setParam(proc->apvts, "bypass", 1.0f);
-    proc->uiScale = 1.5f;
-    proc->editorWidth = 420;
-    proc->tooltipsOn = true;
-    proc->isSpanish = false;
-    proc->meterHold = true;
+    proc->editorSettings.uiScale = 1.5f;
+    proc->editorSettings.editorWidth = 420;
+    proc->editorSettings.tooltipsOn = true;
+    proc->editorSettings.isSpanish = false;
+    proc->editorSettings.meterHold = true;
 
     const auto block = saveState(*proc);
     const auto linkId = juce::String(juce::roundToInt(rawParam(proc->apvts, "linkID"))) + ".0";
@@ -68,10 +69,10 @@ TEST_F(OvrelTest, RoundTripIntoAFreshInstance)
     auto a = makeProcessor();
     setParam(a->apvts, "gain", 7.25f);
     setParam(a->apvts, "bypass", 1.0f);
-    a->uiScale = 1.25f;
-    a->editorWidth = 555;
-    a->isSpanish = true;
-    a->meterHold = true;
+    a->editorSettings.uiScale = 1.25f;
+    a->editorSettings.editorWidth = 555;
+    a->editorSettings.isSpanish = true;
+    a->editorSettings.meterHold = true;
     const auto block = saveState(*a);
 
     auto b = makeProcessor();
@@ -116,11 +117,11 @@ TEST_F(OvrelTest, RestoreTableOfSettings)
     {
         SCOPED_TRACE(r.attributes);
         auto proc = makeProcessor();
-        proc->uiScale = start.uiScale;
-        proc->editorWidth = start.editorWidth;
-        proc->tooltipsOn = start.tooltipsOn;
-        proc->isSpanish = start.isSpanish;
-        proc->meterHold = start.meterHold;
+        proc->editorSettings.uiScale = start.uiScale;
+        proc->editorSettings.editorWidth = start.editorWidth;
+        proc->editorSettings.tooltipsOn = start.tooltipsOn;
+        proc->editorSettings.isSpanish = start.isSpanish;
+        proc->editorSettings.meterHold = start.meterHold;
         setParam(proc->apvts, "gain", 3.0f);
 
         restoreState(*proc, wrapXml(paramsXml(r.attributes, "-4.5")));
@@ -134,7 +135,8 @@ TEST_F(OvrelTest, RestoreTableOfSettings)
     }
 }
 
-// Parameter values that are not finite or lie outside their range give the parameter's default.
+// A finite value outside a parameter's range restores as the nearest limit (gain 60 as 48 dB, link
+// ID 99 as 50); only values that are not finite give the parameter's default.
 TEST_F(OvrelTest, RestoreTableOfParameterValues)
 {
     const struct
@@ -146,10 +148,10 @@ TEST_F(OvrelTest, RestoreTableOfParameterValues)
     } rows[] = {
         {"12.5", "7.0", "1.0", 12.5f, 7.0f, 1.0f}, {"-48.0", "50.0", "0.0", -48.0f, 50.0f, 0.0f},
         {"nan", "7.0", "0.0", 0.0f, 7.0f, 0.0f},   {"inf", "7.0", "0.0", 0.0f, 7.0f, 0.0f},
-        {"-inf", "7.0", "0.0", 0.0f, 7.0f, 0.0f},  {"48.5", "7.0", "0.0", 0.0f, 7.0f, 0.0f},
-        {"-60", "7.0", "0.0", 0.0f, 7.0f, 0.0f},   {"6.0", "0", "1.0", 6.0f, 1.0f, 1.0f},
-        {"6.0", "99", "1.0", 6.0f, 1.0f, 1.0f},    {"6.0", "-3", "2.0", 6.0f, 1.0f, 0.0f},
-        {"6.0", "nan", "nan", 6.0f, 1.0f, 0.0f},
+        {"-inf", "7.0", "0.0", 0.0f, 7.0f, 0.0f},  {"48.5", "7.0", "0.0", 48.0f, 7.0f, 0.0f},
+        {"60", "7.0", "0.0", 48.0f, 7.0f, 0.0f},   {"-60", "7.0", "0.0", -48.0f, 7.0f, 0.0f},
+        {"6.0", "0", "1.0", 6.0f, 1.0f, 1.0f},     {"6.0", "99", "1.0", 6.0f, 50.0f, 1.0f},
+        {"6.0", "-3", "2.0", 6.0f, 1.0f, 1.0f},    {"6.0", "nan", "nan", 6.0f, 1.0f, 0.0f},
     };
     for (const auto& r : rows)
     {
@@ -175,7 +177,7 @@ TEST_F(OvrelTest, DataThatIsNotOurStateChangesNothing)
 {
     auto proc = makeProcessor();
     setParam(proc->apvts, "gain", 5.0f);
-    proc->editorWidth = 333;
+    proc->editorSettings.editorWidth = 333;
     auto valid = wrapXml(paramsXml("editorWidth=\"600\"", "-9.0"));
 
     auto withLength = [&](uint32_t length)
@@ -190,7 +192,7 @@ TEST_F(OvrelTest, DataThatIsNotOurStateChangesNothing)
         SCOPED_TRACE(damage.name);
         restoreState(*proc, damage.make(valid));
         EXPECT_FLOAT_EQ(rawParam(proc->apvts, "gain"), 5.0f);
-        EXPECT_EQ(proc->editorWidth.load(), 333);
+        EXPECT_EQ(proc->editorSettings.editorWidth.load(), 333);
     }
     proc->setStateInformation(nullptr, 0);
     EXPECT_FLOAT_EQ(rawParam(proc->apvts, "gain"), 5.0f);
@@ -198,7 +200,7 @@ TEST_F(OvrelTest, DataThatIsNotOurStateChangesNothing)
     // A length beyond the data is cut to what is there.
     restoreState(*proc, withLength(1u << 30));
     EXPECT_FLOAT_EQ(rawParam(proc->apvts, "gain"), -9.0f);
-    EXPECT_EQ(proc->editorWidth.load(), 600);
+    EXPECT_EQ(proc->editorSettings.editorWidth.load(), 600);
 }
 
 TEST_F(OvrelTest, LowerCaseRootIsAcceptedAndTheTreeKeepsItsType)
@@ -206,7 +208,7 @@ TEST_F(OvrelTest, LowerCaseRootIsAcceptedAndTheTreeKeepsItsType)
     auto proc = makeProcessor();
     restoreState(*proc, wrapXml(paramsXml("meterHold=\"1\"", "2.5", "1.0", "0.0", "parameters")));
     EXPECT_FLOAT_EQ(rawParam(proc->apvts, "gain"), 2.5f);
-    EXPECT_TRUE(proc->meterHold.load());
+    EXPECT_TRUE(proc->editorSettings.meterHold.load());
     EXPECT_EQ(proc->apvts.state.getType().toString(), "PARAMETERS");
 }
 

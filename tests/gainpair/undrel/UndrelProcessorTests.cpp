@@ -42,6 +42,12 @@ TEST_F(UndrelTest, ParametersInHostOrderWithTheirRangesAndTexts)
     auto proc = makeProcessor();
     const auto& params = proc->getParameters();
     ASSERT_EQ(params.size(), 3);
+    for (auto* p : params)
+    {
+        // Hosts that key parameters by version see every one as present since version 1.
+        EXPECT_EQ(p->getVersionHint(), 1);
+        EXPECT_EQ(p->getLabel(), "");
+    }
 
     auto* trim = dynamic_cast<juce::AudioParameterFloat*>(params[0]);
     ASSERT_NE(trim, nullptr);

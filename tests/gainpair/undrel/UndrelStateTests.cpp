@@ -23,11 +23,11 @@ TEST_F(UndrelTest, SavedFormHoldsTrimLinkIdAndBypassThenTheSettings)
     auto proc = makeProcessor();
     setParam(proc->apvts, "trim", -7.5f);
     setParam(proc->apvts, "bypass", 1.0f);
-    proc->uiScale = 1.25f;
-    proc->editorWidth = 640;
-    proc->tooltipsOn = true;
-    proc->isSpanish = true;
-    proc->meterHold = false;
+    proc->editorSettings.uiScale = 1.25f;
+    proc->editorSettings.editorWidth = 640;
+    proc->editorSettings.tooltipsOn = true;
+    proc->editorSettings.isSpanish = true;
+    proc->editorSettings.meterHold = false;
 
     const auto block = saveState(*proc);
     const std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?> <PARAMETERS uiScale=\"1.25\" "
@@ -49,8 +49,8 @@ TEST_F(UndrelTest, RoundTripIntoAFreshInstanceMovesItWithinOneTick)
     source->timerCallback();
     setParam(source->apvts, "linkID", 9.0f);
     setParam(source->apvts, "trim", 4.5f);
-    source->editorWidth = 512;
-    source->meterHold = true;
+    source->editorSettings.editorWidth = 512;
+    source->editorSettings.meterHold = true;
     const auto saved = saveState(*source);
     source.reset();
 
@@ -58,9 +58,9 @@ TEST_F(UndrelTest, RoundTripIntoAFreshInstanceMovesItWithinOneTick)
     ASSERT_EQ(proc->currentLinkId.load(), 1);
     restoreState(*proc, saved);
     EXPECT_FLOAT_EQ(rawParam(proc->apvts, "trim"), 4.5f);
-    EXPECT_EQ(proc->editorWidth.load(), 512);
-    EXPECT_TRUE(proc->meterHold.load());
-    EXPECT_FALSE(proc->tooltipsOn.load());
+    EXPECT_EQ(proc->editorSettings.editorWidth.load(), 512);
+    EXPECT_TRUE(proc->editorSettings.meterHold.load());
+    EXPECT_FALSE(proc->editorSettings.tooltipsOn.load());
     EXPECT_EQ(proc->pendingLinkId.load(), 9);
     EXPECT_EQ(proc->currentLinkId.load(), 1);
 
@@ -118,8 +118,9 @@ TEST_F(UndrelTest, RestoreLeavesTheCompensationWhenTheBlockIsNotCurrent)
     EXPECT_NEAR(settledDb(*proc, kRamp), -6.0f, 1e-4f);
 }
 
-// Values a host hands back damaged, or that no Undrel saved, are not taken: the parameter gets its default.
-TEST_F(UndrelTest, RestoreRefusesParameterValuesOutsideTheirRanges)
+// A finite value outside a parameter's range restores as the nearest limit, as the framework would
+// set it; one that is not a number at all gives the default.
+TEST_F(UndrelTest, RestoreClampsValuesOutsideTheirRangesAndDefaultsNonFiniteOnes)
 {
     const struct
     {
@@ -128,8 +129,10 @@ TEST_F(UndrelTest, RestoreRefusesParameterValuesOutsideTheirRanges)
     } rows[] = {
         {"-12.0", "50.0", "1.0", -12.0f, 50.0f, 1.0f}, {"12.0", "1.0", "0.0", 12.0f, 1.0f, 0.0f},
         {"nan", "3.0", "0.0", 0.0f, 3.0f, 0.0f},       {"inf", "3.0", "0.0", 0.0f, 3.0f, 0.0f},
-        {"12.5", "3.0", "0.0", 0.0f, 3.0f, 0.0f},      {"-48", "3.0", "0.0", 0.0f, 3.0f, 0.0f},
-        {"2.0", "0", "1.0", 2.0f, 1.0f, 1.0f},         {"2.0", "51", "nan", 2.0f, 1.0f, 0.0f},
+        {"-inf", "3.0", "0.0", 0.0f, 3.0f, 0.0f},      {"12.5", "3.0", "0.0", 12.0f, 3.0f, 0.0f},
+        {"-48", "3.0", "0.0", -12.0f, 3.0f, 0.0f},     {"2.0", "0", "1.0", 2.0f, 1.0f, 1.0f},
+        {"2.0", "51", "nan", 2.0f, 50.0f, 0.0f},       {"2.0", "99", "2.0", 2.0f, 50.0f, 1.0f},
+        {"2.0", "-7", "-1", 2.0f, 1.0f, 0.0f},
     };
     for (const auto& r : rows)
     {
@@ -151,7 +154,7 @@ TEST_F(UndrelTest, RestoreTakesOnlyOurOwnState)
 {
     auto proc = makeProcessor();
     setParam(proc->apvts, "trim", 5.0f);
-    proc->editorWidth = 333;
+    proc->editorSettings.editorWidth = 333;
 
     const auto valid = wrapXml(undrelXml("editorWidth=\"600\"", "-9.0", "1.0", "0.0"));
     for (const auto& damage : damagedStates())
@@ -159,12 +162,12 @@ TEST_F(UndrelTest, RestoreTakesOnlyOurOwnState)
         SCOPED_TRACE(damage.name);
         restoreState(*proc, damage.make(valid));
         EXPECT_FLOAT_EQ(rawParam(proc->apvts, "trim"), 5.0f);
-        EXPECT_EQ(proc->editorWidth.load(), 333);
+        EXPECT_EQ(proc->editorSettings.editorWidth.load(), 333);
     }
 
     restoreState(*proc, wrapXml(undrelXml("editorWidth=\"900\" isSpanish=\"1\"", "-2.5", "1.0", "0.0", "parameters")));
     EXPECT_FLOAT_EQ(rawParam(proc->apvts, "trim"), -2.5f);
-    EXPECT_EQ(proc->editorWidth.load(), 700);
-    EXPECT_TRUE(proc->isSpanish.load());
+    EXPECT_EQ(proc->editorSettings.editorWidth.load(), 700);
+    EXPECT_TRUE(proc->editorSettings.isSpanish.load());
     EXPECT_EQ(proc->apvts.state.getType().toString(), "PARAMETERS");
 }
