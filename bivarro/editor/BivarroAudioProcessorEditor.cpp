@@ -5,6 +5,9 @@
 #include "widgets/OrzFonts.h"
 #include "widgets/OrzSig.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace OCols = Bivarro::OCols;
 namespace ID = BivarroParameters::ID;
 
@@ -59,6 +62,33 @@ const std::array<Editor::KnobSpec, 20>& BivarroAudioProcessorEditor::knobSpecs()
          "Bass Mono: crossover frequency (10-4000 Hz)"},
         {&Editor::monoMakerIntKnob, ID::monoMakerInt, "Intensity", 0.0, 100.0, 1.0, 0.0, false, 0.85f, 1.0,
          "Bass Mono: intensity (0%=off, 100%=full mono below freq)"},
+    }};
+    return specs;
+}
+
+const std::array<Editor::PairSpec, Editor::numPairs>& BivarroAudioProcessorEditor::pairSpecs()
+{
+    // In the order of linkPairs; lastA indexes lastLinkValues, whose next entry is knob B's.
+    static const std::array<PairSpec, numPairs> specs{{
+        {&Editor::gainLKnob, &Editor::gainRKnob, ID::gainL, ID::gainR, Gain, 0},
+        {&Editor::delayLKnob, &Editor::delayRKnob, ID::delayL, ID::delayR, Delay, 2},
+        {&Editor::apFcLKnob, &Editor::apFcRKnob, ID::apFcL, ID::apFcR, Freq, 4},
+        {&Editor::apPhaseLKnob, &Editor::apPhaseRKnob, ID::apPhaseL, ID::apPhaseR, Phase, 6},
+        {&Editor::apQLKnob, &Editor::apQRKnob, ID::apQL, ID::apQR, Q, 14},
+        {&Editor::panLKnob, &Editor::panRKnob, ID::panL, ID::panR, Pan, 8},
+        {&Editor::midGainKnob, &Editor::sideGainKnob, ID::midGain, ID::sideGain, MidSide, 10},
+        {&Editor::asymmetryKnob, &Editor::rotationKnob, ID::asymmetry, ID::rotation, AsymRot, 12},
+    }};
+    return specs;
+}
+
+const std::array<Editor::ButtonPairSpec, 4>& BivarroAudioProcessorEditor::buttonPairSpecs()
+{
+    static const std::array<ButtonPairSpec, 4> specs{{
+        {&Editor::orderLButton, &Editor::orderRButton, ID::apOrder2L, ID::apOrder2R, Ord},
+        {&Editor::polarityLButton, &Editor::polarityRButton, ID::polarityL, ID::polarityR, Pol},
+        {&Editor::muteLButton, &Editor::muteRButton, ID::muteL, ID::muteR, MuteL},
+        {&Editor::muteMidButton, &Editor::muteSideButton, ID::muteMid, ID::muteSide, MuteSid},
     }};
     return specs;
 }
@@ -132,8 +162,6 @@ BivarroAudioProcessorEditor::BivarroAudioProcessorEditor(BivarroAudioProcessor& 
         addAndMakeVisible(*b);
         b->isOn = true;
     }
-    orderLButton.onToggle = [this](bool) { toggleOrder(ID::apOrder2L); };
-    orderRButton.onToggle = [this](bool) { toggleOrder(ID::apOrder2R); };
     addAndMakeVisible(linkAllButton);
     addAndMakeVisible(inverseLinkAllButton);
     linkAllButton.tooltipText = "Link/Unlink all APF parameters (Freq, Phase, Q, Order)";
@@ -178,6 +206,10 @@ BivarroAudioProcessorEditor::BivarroAudioProcessorEditor(BivarroAudioProcessor& 
     slotAButton.setColour(juce::TextButton::buttonColourId, OCols::accentHi);
     slotAButton.setColour(juce::TextButton::textColourOffId, juce::Colour(0xff000000));
     updateSlotButtons();
+    slotAButton.onClick = [this] { switchToSlot(0); };
+    slotBButton.onClick = [this] { switchToSlot(1); };
+    slotCButton.onClick = [this] { switchToSlot(2); };
+    copyToAButton.onClick = [this] { copyToSlotA(); };
 
     monoButton.onToggle = [this](bool on) { writeSwitch(ID::mono, on); };
     bypassButton.onToggle = [this](bool on) { writeSwitch(ID::bypass, on); };
@@ -185,43 +217,17 @@ BivarroAudioProcessorEditor::BivarroAudioProcessorEditor(BivarroAudioProcessor& 
     attachKnobs();
     installTextFunctions();
 
-    // Each switch writes its own parameter; a linked partner follows through the link handlers.
-    const struct
-    {
-        BivoButton* button;
-        const char* parameterId;
-    } pairedSwitches[] = {{&polarityLButton, ID::polarityL}, {&polarityRButton, ID::polarityR},
-                          {&muteLButton, ID::muteL},         {&muteRButton, ID::muteR},
-                          {&muteMidButton, ID::muteMid},     {&muteSideButton, ID::muteSide}};
-    for (const auto& s : pairedSwitches)
-    {
-        const juce::String id(s.parameterId);
-        s.button->onToggle = [this, id](bool on) { writeSwitch(id, on); };
-    }
-
     startTimer(16);
 
-    const struct
+    for (size_t i = 0; i < (size_t)numPairs; ++i)
     {
-        OrlintKnob* a;
-        OrlintKnob* b;
-        Link link;
-    } pairs[numPairs] = {{&gainLKnob, &gainRKnob, Gain},
-                         {&delayLKnob, &delayRKnob, Delay},
-                         {&apFcLKnob, &apFcRKnob, Freq},
-                         {&apPhaseLKnob, &apPhaseRKnob, Phase},
-                         {&apQLKnob, &apQRKnob, Q},
-                         {&panLKnob, &panRKnob, Pan},
-                         {&midGainKnob, &sideGainKnob, MidSide},
-                         {&asymmetryKnob, &rotationKnob, AsymRot}};
-    for (int i = 0; i < numPairs; ++i)
-    {
-        auto& pair = linkPairs[(size_t)i];
-        pair.compA = pair.knobA = pairs[i].a;
-        pair.compB = pair.knobB = pairs[i].b;
-        pair.link = &linkStates[(size_t)pairs[i].link];
-        pair.refA = pairs[i].a->getValue();
-        pair.refB = pairs[i].b->getValue();
+        const auto& spec = pairSpecs()[i];
+        auto& pair = linkPairs[i];
+        pair.compA = pair.knobA = &(this->*spec.a);
+        pair.compB = pair.knobB = &(this->*spec.b);
+        pair.link = &linkStates[(size_t)spec.link];
+        pair.refA = pair.knobA->getValue();
+        pair.refB = pair.knobB->getValue();
     }
 
     addAndMakeVisible(bypassOverlay);
@@ -234,6 +240,8 @@ BivarroAudioProcessorEditor::BivarroAudioProcessorEditor(BivarroAudioProcessor& 
                                        &asymmetryKnob, &rotationKnob, &apQLKnob,     &apQRKnob};
     for (size_t i = 0; i < lastLinkValues.size(); ++i)
         lastLinkValues[i] = linkOrder[i]->getValue();
+    settledRestores = audioProcessor.stateRestoresDone.load();
+    installLinkHandlers();
 
     fullyBuilt = true;
     sizeFromProcessor();
@@ -387,6 +395,52 @@ void BivarroAudioProcessorEditor::updateSlotButtons()
     copyToAButton.repaint();
 }
 
+// The slot that was in use keeps the live settings; the live state becomes the chosen slot's tree.
+// The knobs take the loaded values without running link follow-ups, which would rewrite a linked
+// partner's loaded value and with it the slot's own data.
+void BivarroAudioProcessorEditor::switchToSlot(int index)
+{
+    {
+        const juce::ScopedValueSetter<bool> guard(linkGuard, true);
+        {
+            const juce::ScopedLock lock(audioProcessor.slotLock);
+            auto& slots = audioProcessor.slots;
+            if (slots[(size_t)index].isValid())
+            {
+                const int active = audioProcessor.settings.activeSlot.load();
+                if (active >= 0 && active <= 2)
+                    slots[(size_t)active] = audioProcessor.apvts.copyState();
+                audioProcessor.settings.activeSlot.store(index);
+                audioProcessor.apvts.replaceState(slots[(size_t)index]);
+            }
+        }
+        reattachKnobs();
+    }
+    resyncAllLinkReferences();
+    updateSlotButtons();
+}
+
+void BivarroAudioProcessorEditor::copyToSlotA()
+{
+    {
+        const juce::ScopedLock lock(audioProcessor.slotLock);
+        if (audioProcessor.settings.activeSlot.load() != 0)
+            audioProcessor.slots[0] = audioProcessor.apvts.copyState();
+    }
+    updateSlotButtons();
+}
+
+void BivarroAudioProcessorEditor::reattachKnobs()
+{
+    // A wheel gesture still open must end while its attachment exists.
+    for (const auto& spec : knobSpecs())
+        (this->*spec.knob).finishGestures();
+    for (auto& a : attachments)
+        a.reset();
+    attachKnobs();
+    installTextFunctions();
+}
+
 void BivarroAudioProcessorEditor::syncMeterParams(float attackMs, float releaseMs, float rmsWindowMs, float brightness)
 {
     meterL.applySettings(attackMs, releaseMs, rmsWindowMs, brightness);
@@ -427,10 +481,327 @@ bool BivarroAudioProcessorEditor::switchIsOn(const juce::String& parameterId) co
     return raw != nullptr && raw->load() > 0.5f;
 }
 
-// The order buttons always look on; a click flips the channel's order whatever they show.
-void BivarroAudioProcessorEditor::toggleOrder(const juce::String& parameterId)
+// The order buttons always look on; a click flips the channel's order whatever they show, and a
+// linked partner channel follows.
+void BivarroAudioProcessorEditor::toggleOrder(BivoButton& button, const juce::String& parameterId, BivoButton& other,
+                                              const juce::String& otherId)
 {
-    writeSwitch(parameterId, !switchIsOn(parameterId));
+    const bool second = !switchIsOn(parameterId);
+    writeSwitch(parameterId, second);
+    button.isOn = true;
+    button.repaint();
+    applyLinkBtn(linkStates[Ord], second, other, otherId);
+}
+
+//==============================================================================
+void BivarroAudioProcessorEditor::installLinkHandlers()
+{
+    const juce::Component::SafePointer<BivarroAudioProcessorEditor> safe(this);
+    for (int i = 0; i < numPairs; ++i)
+    {
+        auto& pair = linkPairs[(size_t)i];
+        const bool isPan = i == PanPair;
+        for (const bool isA : {true, false})
+        {
+            auto& knob = isA ? *pair.knobA : *pair.knobB;
+            knob.onValueChange = [this, i, isA] { followKnob(i, isA); };
+            knob.onLinkToggled = [this, i, isPan](bool) { toggleKnobLink(i, isPan ? -1 : 1); };
+            knob.onInvertLinkToggled = [this, i, isPan](bool) { toggleKnobLink(i, isPan ? 1 : -1); };
+            knob.onResetToDefault = [this, i, isA] { resetPartner(i, isA); };
+            knob.onDragStart = [safe, i, isA]
+            {
+                if (safe == nullptr)
+                    return;
+                auto& p = safe->linkPairs[(size_t)i];
+                (isA ? p.refA : p.refB) = (isA ? p.knobA : p.knobB)->getValue();
+            };
+            // Particles on their way go on; those not yet started are dropped.
+            knob.onDragEnd = [safe, i]
+            {
+                if (safe == nullptr)
+                    return;
+                auto& p = safe->linkPairs[(size_t)i];
+                p.forwardPending = 0;
+                p.backwardPending = 0;
+            };
+        }
+    }
+
+    for (const auto& spec : buttonPairSpecs())
+    {
+        auto& a = this->*spec.a;
+        auto& b = this->*spec.b;
+        const auto link = spec.link;
+        for (auto* button : {&a, &b})
+        {
+            button->onShiftDoubleClick = [this, link] { toggleButtonLink(link, 1); };
+            button->onAltDoubleClick = [this, link] { toggleButtonLink(link, -1); };
+        }
+        const juce::String idA(spec.idA), idB(spec.idB);
+        if (link == Ord)
+        {
+            a.onToggle = [this, &a, &b, idA, idB](bool) { toggleOrder(a, idA, b, idB); };
+            b.onToggle = [this, &a, &b, idA, idB](bool) { toggleOrder(b, idB, a, idA); };
+            continue;
+        }
+        a.onToggle = [this, &b, idA, idB, link](bool on)
+        {
+            writeSwitch(idA, on);
+            applyLinkBtn(linkStates[(size_t)link], on, b, idB);
+        };
+        b.onToggle = [this, &a, idA, idB, link](bool on)
+        {
+            writeSwitch(idB, on);
+            applyLinkBtn(linkStates[(size_t)link], on, a, idA);
+        };
+    }
+
+    linkAllButton.onToggle = [this](bool) { linkAllpass(1); };
+    inverseLinkAllButton.onToggle = [this](bool) { linkAllpass(-1); };
+}
+
+bool BivarroAudioProcessorEditor::followUpsHeld() const
+{
+    return linkGuard || audioProcessor.stateRestoresBegun.load() != settledRestores;
+}
+
+void BivarroAudioProcessorEditor::followKnob(int pairIndex, bool fromA)
+{
+    auto& pair = linkPairs[(size_t)pairIndex];
+    const auto& spec = pairSpecs()[(size_t)pairIndex];
+    countParticles(pair, fromA);
+    // A restore's values arrive as they were saved; the references are taken once they all arrived.
+    if (followUpsHeld())
+        return;
+
+    auto& source = fromA ? *pair.knobA : *pair.knobB;
+    auto& partner = fromA ? *pair.knobB : *pair.knobA;
+    const juce::String partnerId(fromA ? spec.idB : spec.idA);
+    auto& sourceLast = lastLinkValues[spec.lastA + (fromA ? 0 : 1)];
+    if (pairIndex == PanPair)
+        applyLinkPan(*pair.link, source, partner, partnerId, sourceLast);
+    else
+        applyLink(*pair.link, source, partner, partnerId, sourceLast);
+}
+
+void BivarroAudioProcessorEditor::applyLink(int link, OrlintKnob& source, OrlintKnob& partner,
+                                            const juce::String& partnerId, double& sourceLast)
+{
+    if (link == 0 || linkGuard)
+        return;
+    const juce::ScopedValueSetter<bool> guard(linkGuard, true);
+    const double v = source.getValue();
+    const double d = v - sourceLast;
+    sourceLast = v;
+    movePartner(partner, partnerId, partner.getValue() + (link == 1 ? d : -d));
+}
+
+// The pan knobs have mirrored ranges; the partner moves by the same share of its own range.
+void BivarroAudioProcessorEditor::applyLinkPan(int link, OrlintKnob& source, OrlintKnob& partner,
+                                               const juce::String& partnerId, double& sourceLast)
+{
+    if (link == 0 || linkGuard)
+        return;
+    const juce::ScopedValueSetter<bool> guard(linkGuard, true);
+    const double v = source.getValue();
+    const double r = source.getMaximum() - source.getMinimum();
+    const double f = r > 0.0 ? (v - sourceLast) / r : 0.0;
+    const double d = (partner.getMaximum() - partner.getMinimum()) * f;
+    sourceLast = v;
+    movePartner(partner, partnerId, partner.getValue() + (link == 1 ? d : -d));
+}
+
+// Called with linkGuard set. The host hears the partner's change as a gesture of its own.
+void BivarroAudioProcessorEditor::movePartner(OrlintKnob& partner, const juce::String& partnerId, double target)
+{
+    partner.setValue(juce::jlimit(partner.getMinimum(), partner.getMaximum(), target), juce::dontSendNotification);
+    auto& partnerLast = lastLinkValueOf(partner);
+    partnerLast = partner.getValue();
+    if (auto* parameter = audioProcessor.apvts.getParameter(partnerId))
+    {
+        parameter->beginChangeGesture();
+        parameter->setValueNotifyingHost(parameter->convertTo0to1((float)partner.getValue()));
+        parameter->endChangeGesture();
+    }
+    // The attachment may have rounded the value through the parameter.
+    partnerLast = partner.getValue();
+}
+
+void BivarroAudioProcessorEditor::applyLinkBtn(int link, bool state, BivoButton& partner, const juce::String& partnerId)
+{
+    if (link == 0)
+        return;
+    const bool s = link == 1 ? state : !state;
+    partner.isOn = s;
+    partner.repaint();
+    writeSwitch(partnerId, s);
+}
+
+// The knob that was reset moves too, through the partner's own follow-up.
+void BivarroAudioProcessorEditor::resetPartner(int pairIndex, bool partnerIsB)
+{
+    auto& pair = linkPairs[(size_t)pairIndex];
+    if (*pair.link == 0)
+        return;
+    const auto& spec = pairSpecs()[(size_t)pairIndex];
+    auto& partner = partnerIsB ? *pair.knobB : *pair.knobA;
+    const double def = partner.getDoubleClickReturnValue();
+    auto* parameter = audioProcessor.apvts.getParameter(partnerIsB ? spec.idB : spec.idA);
+    if (parameter != nullptr)
+        parameter->beginChangeGesture();
+    partner.setValue(def, juce::sendNotificationSync);
+    if (parameter != nullptr)
+    {
+        parameter->setValueNotifyingHost(parameter->convertTo0to1((float)def));
+        parameter->endChangeGesture();
+    }
+}
+
+// state is what the gesture makes of the pair: it toggles between that and unlinked.
+void BivarroAudioProcessorEditor::toggleKnobLink(int pairIndex, int state)
+{
+    auto& entry = *linkPairs[(size_t)pairIndex].link;
+    entry = entry == state ? 0 : state;
+    resyncLinkReferences(pairIndex);
+    repaint();
+}
+
+void BivarroAudioProcessorEditor::toggleButtonLink(Link link, int state)
+{
+    auto& entry = linkStates[(size_t)link];
+    entry = entry == state ? 0 : state;
+    repaint();
+}
+
+void BivarroAudioProcessorEditor::linkAllpass(int state)
+{
+    const Link entries[] = {Freq, Phase, Q, Ord};
+    const bool allSet = std::all_of(std::begin(entries), std::end(entries),
+                                    [this, state](Link l) { return linkStates[(size_t)l] == state; });
+    for (const auto l : entries)
+        linkStates[(size_t)l] = allSet ? 0 : state;
+    for (const int pair : {FreqPair, PhasePair, QPair})
+        resyncLinkReferences(pair);
+
+    auto& own = state == 1 ? linkAllButton : inverseLinkAllButton;
+    auto& other = state == 1 ? inverseLinkAllButton : linkAllButton;
+    own.isOn = !allSet;
+    other.isOn = false;
+    own.repaint();
+    other.repaint();
+    repaint();
+}
+
+void BivarroAudioProcessorEditor::resyncLinkReferences(int pairIndex)
+{
+    const auto& spec = pairSpecs()[(size_t)pairIndex];
+    lastLinkValues[spec.lastA] = (this->*spec.a).getValue();
+    lastLinkValues[spec.lastA + 1] = (this->*spec.b).getValue();
+}
+
+void BivarroAudioProcessorEditor::resyncAllLinkReferences()
+{
+    for (int i = 0; i < numPairs; ++i)
+    {
+        resyncLinkReferences(i);
+        auto& pair = linkPairs[(size_t)i];
+        pair.refA = pair.knobA->getValue();
+        pair.refB = pair.knobB->getValue();
+    }
+}
+
+double& BivarroAudioProcessorEditor::lastLinkValueOf(const OrlintKnob& knob)
+{
+    for (const auto& spec : pairSpecs())
+    {
+        if (&(this->*spec.a) == &knob)
+            return lastLinkValues[spec.lastA];
+        if (&(this->*spec.b) == &knob)
+            return lastLinkValues[spec.lastA + 1];
+    }
+    jassertfalse;
+    static double unused = 0.0;
+    return unused;
+}
+
+//==============================================================================
+int BivarroAudioProcessorEditor::LinkPair::particlesFor(double distance, double interval)
+{
+    // A knob without an interval (the all-pass frequency knobs) counts every change as a big one.
+    if (!(interval > 0.0))
+        return 5;
+    if (distance < 0.5 * interval)
+        return 0;
+    return (int)juce::jlimit(1.0, 5.0, std::round(distance / interval));
+}
+
+namespace
+{
+constexpr float particleStep = 0.007f;
+constexpr float particleSpacing = 0.12f;
+
+// One direction of a pair: start a pending particle at start when a slot is free and the timer ran
+// out, then move every live one by step and keep those still on the line, in order.
+void advanceDirection(int& count, std::array<float, Editor::LinkPair::maxParticles>& pos, int& pending,
+                      float& spawnTimer, float start, float step)
+{
+    if (pending >= 1)
+    {
+        spawnTimer -= particleStep;
+        if (count < Editor::LinkPair::maxParticles && spawnTimer <= 0.0f)
+        {
+            pos[(size_t)count++] = start;
+            --pending;
+            spawnTimer = particleSpacing;
+        }
+    }
+    int kept = 0;
+    for (int k = 0; k < count; ++k)
+    {
+        const float p = pos[(size_t)k] + step;
+        if (step > 0.0f ? p < 1.0f : p > 0.0f)
+            pos[(size_t)kept++] = p;
+    }
+    count = kept;
+}
+} // namespace
+
+bool BivarroAudioProcessorEditor::LinkPair::advance()
+{
+    if (link == nullptr || *link == 0)
+    {
+        const bool changed = forwardCount > 0 || backwardCount > 0;
+        forwardCount = backwardCount = forwardPending = backwardPending = 0;
+        return changed;
+    }
+    bool changed = false;
+    if (forwardCount > 0 || forwardPending > 0)
+    {
+        changed = true;
+        advanceDirection(forwardCount, forwardPos, forwardPending, forwardSpawnTimer, 0.0f, particleStep);
+    }
+    if (backwardCount > 0 || backwardPending > 0)
+    {
+        changed = true;
+        advanceDirection(backwardCount, backwardPos, backwardPending, backwardSpawnTimer, 1.0f, -particleStep);
+    }
+    return changed;
+}
+
+// A knob change of a linked pair launches particles towards the partner, more for a bigger step.
+void BivarroAudioProcessorEditor::countParticles(LinkPair& pair, bool fromA)
+{
+    if (*pair.link == 0 || followUpsHeld())
+        return;
+    const auto& knob = fromA ? *pair.knobA : *pair.knobB;
+    auto& ref = fromA ? pair.refA : pair.refB;
+    const int n = LinkPair::particlesFor(std::abs(knob.getValue() - ref), knob.getInterval());
+    if (n > 0)
+    {
+        (fromA ? pair.forwardPending : pair.backwardPending) = n;
+        (fromA ? pair.forwardSpawnTimer : pair.backwardSpawnTimer) = 0.0f;
+    }
+    ref = knob.getValue();
 }
 
 //==============================================================================
@@ -440,48 +811,145 @@ void BivarroAudioProcessorEditor::timerCallback()
     meterR.pushLevels(audioProcessor.peakDbR.load(), audioProcessor.rmsDbR.load());
 
     storeLinkStates();
+    settleRestores();
+    advanceParticles();
 
+    // The analyser window's visibility goes into the processor here.
+
+    mirrorKnobLinkLooks();
+    mirrorAllpass();
+    // Bass mono counts as active from an intensity above 0.5 %.
+    monoMakerFreqKnob.setAlpha(switchIsOn(ID::monoMakerInt) ? 1.0f : 0.3f);
     mirrorSwitches();
+}
+
+// The knob changes of a restore made on another thread were posted to this thread before it
+// finished; a message posted now runs after all of them.
+void BivarroAudioProcessorEditor::settleRestores()
+{
+    const unsigned done = audioProcessor.stateRestoresDone.load();
+    if (settlePending || done == settledRestores || audioProcessor.stateRestoresBegun.load() != done)
+        return;
+    settlePending = true;
+    const juce::Component::SafePointer<BivarroAudioProcessorEditor> safe(this);
+    juce::MessageManager::callAsync(
+        [safe, done]
+        {
+            if (safe == nullptr)
+                return;
+            safe->settledRestores = done;
+            safe->settlePending = false;
+            safe->resyncAllLinkReferences();
+        });
+}
+
+void BivarroAudioProcessorEditor::advanceParticles()
+{
+    bool changed = false;
+    for (auto& pair : linkPairs)
+        changed = pair.advance() || changed;
+    if (changed)
+        repaint();
+}
+
+// The pan pair's gestures give it the opposite numbers, and its looks follow the gestures.
+void BivarroAudioProcessorEditor::mirrorKnobLinkLooks()
+{
+    for (const int i : {GainPair, DelayPair, FreqPair, PhasePair, PanPair, MidSidePair, AsymRotPair, QPair})
+    {
+        const auto& pair = linkPairs[(size_t)i];
+        const int goldState = i == PanPair ? -1 : 1;
+        const bool linked = *pair.link == goldState;
+        const bool inverse = *pair.link == -goldState;
+        for (auto* knob : {pair.knobA, pair.knobB})
+        {
+            if (knob->linked == linked && knob->invertLinked == inverse)
+                continue;
+            knob->linked = linked;
+            knob->invertLinked = inverse;
+            knob->repaint();
+        }
+    }
+}
+
+void BivarroAudioProcessorEditor::mirrorAllpass()
+{
+    const struct
+    {
+        BivoButton* order;
+        OrlintKnob* q;
+        OrlintKnob* freq;
+        const char* orderId;
+        const char* phaseId;
+    } channels[] = {{&orderLButton, &apQLKnob, &apFcLKnob, ID::apOrder2L, ID::apPhaseL},
+                    {&orderRButton, &apQRKnob, &apFcRKnob, ID::apOrder2R, ID::apPhaseR}};
+    for (const auto& c : channels)
+    {
+        const bool second = switchIsOn(c.orderId);
+        const auto* phase = audioProcessor.apvts.getRawParameterValue(c.phaseId);
+        const bool active = phase != nullptr && phase->load() > 0.1f;
+        const auto accent = !active ? OCols::textDim : (second ? OCols::violet : OCols::accentHi);
+        const juce::String label(second ? "2nd" : "1st");
+        if (!c.order->isOn || c.order->labelText != label || c.order->accentColour != accent)
+        {
+            c.order->isOn = true;
+            c.order->labelText = label;
+            c.order->accentColour = accent;
+            c.order->repaint();
+        }
+        c.q->setEnabled(second && active);
+        c.q->setAlpha(second && active ? 1.0f : 0.3f);
+        c.q->highlight = second;
+        c.freq->setAlpha(active ? 1.0f : 0.3f);
+    }
 }
 
 // The switches follow their parameters (host automation, restored states); a control is repainted
 // only when its look changed, so an idle editor draws nothing.
 void BivarroAudioProcessorEditor::mirrorSwitches()
 {
-    const auto setLook = [](BivoButton& b, bool on, const juce::String& label, juce::Colour accent)
+    const auto setOn = [](BivoButton& b, bool on)
     {
-        if (b.isOn == on && b.labelText == label && b.accentColour == accent)
+        if (b.isOn == on)
             return;
         b.isOn = on;
-        b.labelText = label;
-        b.accentColour = accent;
         b.repaint();
     };
 
-    const struct
+    setOn(polarityLButton, switchIsOn(ID::polarityL));
+    setOn(polarityRButton, switchIsOn(ID::polarityR));
+
+    for (const Link l : {Pol, MuteL, MuteSid, Ord})
     {
-        BivoButton* button;
-        const char* orderId;
-        const char* phaseId;
-    } orders[] = {{&orderLButton, ID::apOrder2L, ID::apPhaseL}, {&orderRButton, ID::apOrder2R, ID::apPhaseR}};
-    for (const auto& o : orders)
-    {
-        const bool second = switchIsOn(o.orderId);
-        const auto* phase = audioProcessor.apvts.getRawParameterValue(o.phaseId);
-        const bool active = phase != nullptr && phase->load() > 0.1f;
-        const auto accent = !active ? OCols::textDim : (second ? OCols::violet : OCols::accentHi);
-        setLook(*o.button, true, second ? "2nd" : "1st", accent);
+        const auto& spec = *std::find_if(buttonPairSpecs().begin(), buttonPairSpecs().end(),
+                                         [l](const ButtonPairSpec& s) { return s.link == l; });
+        const int state = linkStates[(size_t)l];
+        const auto colour = state == 0 ? juce::Colour(0x00000000) : (state == -1 ? OCols::violet : OCols::accentHi);
+        for (auto* b : {&(this->*spec.a), &(this->*spec.b)})
+        {
+            if (b->offLabelColour == colour)
+                continue;
+            b->offLabelColour = colour;
+            b->repaint();
+        }
     }
+
+    const auto allAre = [this](int state)
+    {
+        return linkStates[Freq] == state && linkStates[Phase] == state && linkStates[Q] == state &&
+               linkStates[Ord] == state;
+    };
+    setOn(linkAllButton, allAre(1));
+    setOn(inverseLinkAllButton, allAre(-1));
 
     const struct
     {
         BivoButton* button;
         const char* parameterId;
-    } switches[] = {{&polarityLButton, ID::polarityL}, {&polarityRButton, ID::polarityR}, {&muteLButton, ID::muteL},
-                    {&muteRButton, ID::muteR},         {&muteMidButton, ID::muteMid},     {&muteSideButton, ID::muteSide},
-                    {&monoButton, ID::mono},           {&bypassButton, ID::bypass}};
+    } switches[] = {{&muteLButton, ID::muteL},       {&muteRButton, ID::muteR}, {&muteMidButton, ID::muteMid},
+                    {&muteSideButton, ID::muteSide}, {&monoButton, ID::mono},   {&bypassButton, ID::bypass}};
     for (const auto& s : switches)
-        setLook(*s.button, switchIsOn(s.parameterId), s.button->labelText, s.button->accentColour);
+        setOn(*s.button, switchIsOn(s.parameterId));
 
     const bool bypassed = switchIsOn(ID::bypass);
     if (bypassOverlay.active != bypassed)

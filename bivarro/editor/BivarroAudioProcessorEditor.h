@@ -58,7 +58,13 @@ public:
         float backwardSpawnTimer = 0.0f;
         double refA = 0.0;
         double refB = 0.0;
-        bool dragging = false;
+
+        // One tick of the particles: starts a pending one when its timer allows, moves the live ones
+        // and drops those that arrived; an unlinked pair loses them all. True when anything moved.
+        bool advance();
+        // How many particles a knob change of this distance launches (0 for none), for a knob of
+        // this interval.
+        static int particlesFor(double distance, double interval);
     };
 
     // Indices of linkStates.
@@ -114,6 +120,16 @@ public:
 
     void syncMeterParams(float attackMs, float releaseMs, float rmsWindowMs, float brightness);
     void updateSlotButtons();
+    void reattachKnobs();
+    void switchToSlot(int index);
+    void copyToSlotA();
+
+    // Link follow-ups: move the partner by the source's change since sourceLast and tell the host.
+    void applyLink(int link, OrlintKnob& source, OrlintKnob& partner, const juce::String& partnerId,
+                   double& sourceLast);
+    void applyLinkPan(int link, OrlintKnob& source, OrlintKnob& partner, const juce::String& partnerId,
+                      double& sourceLast);
+    void applyLinkBtn(int link, bool state, BivoButton& partner, const juce::String& partnerId);
 
     // The size an editor opens at for a stored width: the width within limits, the height from the
     // aspect ratio within limits.
@@ -145,6 +161,28 @@ private:
     };
     static const std::array<KnobSpec, 20>& knobSpecs();
 
+    // A knob pair: its knobs, parameters, link entry and the index of knob A in lastLinkValues.
+    struct PairSpec
+    {
+        OrlintKnob BivarroAudioProcessorEditor::*a;
+        OrlintKnob BivarroAudioProcessorEditor::*b;
+        const char* idA;
+        const char* idB;
+        Link link;
+        size_t lastA;
+    };
+    static const std::array<PairSpec, numPairs>& pairSpecs();
+
+    struct ButtonPairSpec
+    {
+        BivoButton BivarroAudioProcessorEditor::*a;
+        BivoButton BivarroAudioProcessorEditor::*b;
+        const char* idA;
+        const char* idB;
+        Link link;
+    };
+    static const std::array<ButtonPairSpec, 4>& buttonPairSpecs();
+
     void sizeFromProcessor();
     void configureKnobs();
     void attachKnobs();
@@ -154,7 +192,24 @@ private:
     void storeLinkStates();
     void writeSwitch(const juce::String& parameterId, bool on);
     bool switchIsOn(const juce::String& parameterId) const;
-    void toggleOrder(const juce::String& parameterId);
+    void toggleOrder(BivoButton& button, const juce::String& parameterId, BivoButton& other,
+                     const juce::String& otherId);
+    void installLinkHandlers();
+    void followKnob(int pair, bool fromA);
+    void countParticles(LinkPair& pair, bool fromA);
+    void movePartner(OrlintKnob& partner, const juce::String& partnerId, double target);
+    void resetPartner(int pair, bool partnerIsB);
+    void toggleKnobLink(int pair, int state);
+    void toggleButtonLink(Link link, int state);
+    void linkAllpass(int state);
+    void resyncLinkReferences(int pair);
+    void resyncAllLinkReferences();
+    double& lastLinkValueOf(const OrlintKnob& knob);
+    bool followUpsHeld() const;
+    void settleRestores();
+    void advanceParticles();
+    void mirrorKnobLinkLooks();
+    void mirrorAllpass();
     void mirrorSwitches();
     void paintBackground(juce::Graphics& g);
     void paintLinkLines(juce::Graphics& g);
@@ -194,6 +249,12 @@ private:
                                           0.0, 0.0, 0.0, 0.0, 0.0,    0.0,    1.0, 1.0};
     std::array<int, numLinks> linkStates{};
     BypassOverlay bypassOverlay;
+
+    // Knob changes that a host restore brings through the attachments must not run follow-ups. A
+    // restore made on another thread reaches the knobs later, on this thread; the restores up to
+    // settledRestores have arrived and the pairs' references were taken from their values.
+    unsigned settledRestores = 0;
+    bool settlePending = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(BivarroAudioProcessorEditor)
 };

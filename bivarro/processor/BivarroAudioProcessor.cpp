@@ -130,7 +130,9 @@ void BivarroAudioProcessor::getStateInformation(juce::MemoryBlock& destData)
 
 void BivarroAudioProcessor::setStateInformation(const void* data, int sizeInBytes)
 {
+    stateRestoresBegun.fetch_add(1);
     BivarroSavedState::read(*this, data, sizeInBytes);
+    stateRestoresDone.fetch_add(1);
 }
 
 juce::AudioProcessorParameter* BivarroAudioProcessor::getBypassParameter() const

@@ -49,6 +49,10 @@ public:
     // Guards the slots and the live state's sharing with the active slot. Taken by the host's state
     // calls and the editor's slot operations; never on the audio thread.
     juce::CriticalSection slotLock;
+    // Counted before and after each state restore, so that an open editor can tell the knob changes
+    // a restore brings (possibly later, from another thread) from the user's.
+    std::atomic<unsigned> stateRestoresBegun{0};
+    std::atomic<unsigned> stateRestoresDone{0};
 
     // Levels of the output in dB: the last block's peak and the last window's RMS.
     std::atomic<float> peakDbL{-100.0f};

@@ -100,6 +100,45 @@ struct BivarroEditorProbe
     BivarroAudioProcessorEditor& ed;
 };
 
+// What a host hears: per parameter, gesture begins and ends, and value changes made while no
+// gesture of that parameter was open.
+struct GestureLog : juce::AudioProcessorParameter::Listener
+{
+    struct Counts
+    {
+        int begins = 0;
+        int ends = 0;
+        int changes = 0;
+        int changesOutsideGestures = 0;
+        int open = 0;
+    };
+
+    void parameterValueChanged(int index, float) override
+    {
+        auto& c = counts[index];
+        ++c.changes;
+        if (c.open == 0)
+            ++c.changesOutsideGestures;
+    }
+
+    void parameterGestureChanged(int index, bool starting) override
+    {
+        auto& c = counts[index];
+        if (starting)
+        {
+            ++c.begins;
+            ++c.open;
+        }
+        else
+        {
+            ++c.ends;
+            --c.open;
+        }
+    }
+
+    std::map<int, Counts> counts;
+};
+
 // A processor with its editor, which never opens a browser.
 struct EditorFixture : ::testing::Test
 {

@@ -1,49 +1,8 @@
 #include "bivarroeditor/EditorFixture.h"
 #include "widgets/KnobTestKit.h"
 
-#include <map>
-
 namespace
 {
-// What a host hears: per parameter, gesture begins and ends, and value changes made while no
-// gesture of that parameter was open.
-struct GestureLog : juce::AudioProcessorParameter::Listener
-{
-    struct Counts
-    {
-        int begins = 0;
-        int ends = 0;
-        int changes = 0;
-        int changesOutsideGestures = 0;
-        int open = 0;
-    };
-
-    void parameterValueChanged(int index, float) override
-    {
-        auto& c = counts[index];
-        ++c.changes;
-        if (c.open == 0)
-            ++c.changesOutsideGestures;
-    }
-
-    void parameterGestureChanged(int index, bool starting) override
-    {
-        auto& c = counts[index];
-        if (starting)
-        {
-            ++c.begins;
-            ++c.open;
-        }
-        else
-        {
-            ++c.ends;
-            --c.open;
-        }
-    }
-
-    std::map<int, Counts> counts;
-};
-
 struct EditorGestures : EditorFixture
 {
     void SetUp() override
