@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bivarro/editor/AnalyserWindow.h"
 #include "bivarro/editor/BivoButton.h"
 #include "bivarro/processor/BivarroAudioProcessor.h"
 #include "widgets/OrlintKnob.h"
@@ -163,6 +164,9 @@ private:
                            int direction);
     juce::Colour linkColour(int pair) const;
     static juce::Point<float> linkPoint(const juce::Component& knob);
+    // The "Graphic" button's handler: creates the analyser window at the first switch-on, then
+    // shows and hides that same window.
+    void setAnalyserOn(bool on);
 
     BivarroAudioProcessor& audioProcessor;
 
@@ -194,6 +198,7 @@ private:
                                           0.0, 0.0, 0.0, 0.0, 0.0,    0.0,    1.0, 1.0};
     std::array<int, numLinks> linkStates{};
     BypassOverlay bypassOverlay;
+    std::unique_ptr<AnalyserWindow> analyserWindow;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(BivarroAudioProcessorEditor)
 };
