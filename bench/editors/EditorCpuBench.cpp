@@ -1,6 +1,7 @@
 // The cost of an open editor: each editor of the table is shown in a real window, first idle and
 // then while a thread feeds its processor stereo noise in real time, and the process's CPU time per
-// wall-clock second is reported for both phases (100 % is one core).
+// wall-clock second is reported for both phases (100 % is one core). Bivarro's rows with the
+// analyser open its window at the default size from saved settings, as a reloaded project would.
 //
 // Each executable is built against one plug-in's code (see bench/CMakeLists.txt), so its table
 // holds the rows of that plug-in. Run under an X server, e.g.
@@ -38,9 +39,25 @@ struct EditorCase
     double audioGoalPercent;
 };
 
+#if ORZ_BENCH_BIVARRO
+// Bivarro with its analyser window open in the given scope mode and point density.
+std::unique_ptr<juce::AudioProcessor> bivarroWithAnalyser(int scopeMode, float dotDensity)
+{
+    auto p = std::make_unique<BivarroAudioProcessor>();
+    p->settings.analyserOpen = true;
+    p->settings.analyserScopeMode = scopeMode;
+    p->settings.analyserDotDensity = dotDensity;
+    p->settings.analyserSnapToPlugin = false;
+    return p;
+}
+#endif
+
 const EditorCase editorCases[] = {
 #if ORZ_BENCH_BIVARRO
     {"Bivarro", [] { return std::make_unique<BivarroAudioProcessor>(); }, 3.0, 10.0},
+    {"Bivarro + analyser, dots", [] { return bivarroWithAnalyser(0, 1.0f); }, 20.0, 20.0},
+    {"Bivarro + analyser, envelope", [] { return bivarroWithAnalyser(1, 1.0f); }, 20.0, 20.0},
+    {"Bivarro + analyser, dots at density 2", [] { return bivarroWithAnalyser(0, 2.0f); }, 20.0, 20.0},
 #endif
 };
 
@@ -176,7 +193,7 @@ private:
                   processor->releaseResources();
                   processor.reset();
 
-                  std::printf("%-10s idle %6.2f %% (goal <= %.0f %%)   with audio %6.2f %% (goal <= %.0f %%; the "
+                  std::printf("%-38s idle %6.2f %% (goal <= %.0f %%)   with audio %6.2f %% (goal <= %.0f %%; the "
                               "audio thread alone %.2f %%)\n",
                               editorCase.name, idle, editorCase.idleGoalPercent, withAudio, editorCase.audioGoalPercent,
                               audioThread);

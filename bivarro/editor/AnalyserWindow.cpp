@@ -699,7 +699,7 @@ void AnalyserWindow::paintMain(juce::Graphics& g, int width, int height)
     drawText(g, "PAN", {3.0f, top + 42.0f, 28.0f, 11.0f}, juce::Justification::centredLeft);
 }
 
-void AnalyserWindow::drawVectorscope(juce::Graphics& g, juce::Rectangle<int> area)
+void AnalyserWindow::drawGrid(juce::Graphics& g, juce::Rectangle<int> area)
 {
     g.setColour(paneFill);
     g.fillRect(area);
@@ -746,6 +746,24 @@ void AnalyserWindow::drawVectorscope(juce::Graphics& g, juce::Rectangle<int> are
 
     g.setColour(boxOutline);
     g.drawRect(area, 1);
+}
+
+void AnalyserWindow::drawVectorscope(juce::Graphics& g, juce::Rectangle<int> area)
+{
+    if (area.isEmpty())
+        return;
+    // The grid changes only with the pane's size; the clouds over it change every tick.
+    if (gridCache.getBounds() != area.withZeroOrigin())
+    {
+        gridCache = juce::Image(juce::Image::RGB, area.getWidth(), area.getHeight(), false);
+        juce::Graphics cacheGraphics(gridCache);
+        drawGrid(cacheGraphics, area.withZeroOrigin());
+    }
+    g.drawImageAt(gridCache, area.getX(), area.getY());
+
+    const auto X = static_cast<float>(area.getX()), Y = static_cast<float>(area.getY());
+    const auto W = static_cast<float>(area.getWidth()), H = static_cast<float>(area.getHeight());
+    const float cx = X + W / 2.0f, R = W / 2.0f - 14.0f, cy = Y + H - 4.0f;
 
     juce::Graphics::ScopedSaveState saved(g);
     g.reduceClipRegion(area);
@@ -785,8 +803,7 @@ void AnalyserWindow::drawScopePoints(juce::Graphics& g, const std::vector<float>
             const float g0 = std::sqrt(m * m + s * s);
             if (!(g0 >= 1.0e-6f) || !std::isfinite(g0))
                 continue;
-            const auto polar = VectorscopeMapping::map(ls[i], rs[i], zoomFactor);
-            const auto pos = VectorscopeMapping::toScreen(polar, cx, cy, radius);
+            const auto pos = VectorscopeMapping::place(ls[i], rs[i], zoomFactor, cx, cy, radius);
             float a = (4.0f * g0 + 0.25f) * brightness * (useAlphas ? alphas[i] : 1.0f);
             a = a < 0.03f ? 0.03f : std::min(a, brightness);
             g.setColour(colour.withAlpha(a));
@@ -801,9 +818,9 @@ void AnalyserWindow::drawScopePoints(juce::Graphics& g, const std::vector<float>
         const float mag = std::sqrt(ls[i] * ls[i] + rs[i] * rs[i]);
         if (!(mag >= 1.0e-6f) || !std::isfinite(mag))
             continue;
-        const auto polar = VectorscopeMapping::map(ls[i], rs[i], zoomFactor);
-        const float v = polar.fraction * radius * std::cos(polar.angle);
-        const float u = polar.fraction * radius * std::sin(polar.angle);
+        const auto pos = VectorscopeMapping::place(ls[i], rs[i], zoomFactor, cx, cy, radius);
+        const float v = cy - pos.y;
+        const float u = pos.x - cx;
         if (v < 0.0f)
             continue;
         const int bin = std::clamp(

@@ -67,6 +67,7 @@ private:
     void paintMain(juce::Graphics& g, int width, int height);
     void drawCloud(juce::Graphics& g, const PointCloud& cloud, float cx, float cy, float radius, juce::Colour colour,
                    float brightness);
+    void drawGrid(juce::Graphics& g, juce::Rectangle<int> area);
     void drawWedge(juce::Graphics& g, float cx, float cy, float radius);
     static void setButtonLook(juce::TextButton& b, bool on);
     const AnalyserTexts& texts() const { return AnalyserTexts::forLanguage(inSpanish); }
@@ -100,6 +101,7 @@ private:
     juce::OwnedArray<juce::Label> labels;
     // Parallel copies of a cloud for drawing, kept to avoid allocating on every paint.
     std::vector<float> drawLs, drawRs, drawAlphas;
+    juce::Image gridCache;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(AnalyserWindow)
 };

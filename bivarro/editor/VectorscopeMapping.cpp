@@ -21,6 +21,21 @@ juce::Point<float> VectorscopeMapping::toScreen(Polar p, float cx, float cy, flo
     return {cx + p.fraction * radius * std::sin(p.angle), cy - p.fraction * radius * std::cos(p.angle)};
 }
 
+juce::Point<float> VectorscopeMapping::place(float left, float right, float zoom, float cx, float cy,
+                                             float radius) noexcept
+{
+    const float m = (left + right) * 0.5f;
+    const float s = (right - left) * 0.5f;
+    const float g = std::sqrt(m * m + s * s);
+    if (!(g >= 1.0e-6f))
+        return {cx, cy};
+    const float db = std::max(-100.0f, 20.0f * std::log10(zoom * g));
+    const float f = std::clamp((db + 60.0f) / 60.0f, 0.0f, 1.0f);
+    const float sign = m < 0.0f ? -1.0f : 1.0f;
+    const float scale = sign * f * radius / g;
+    return {cx + scale * s, cy - scale * m};
+}
+
 VectorscopeMapping::Wedge VectorscopeMapping::wedge(float widthPercent, float rotationDegrees,
                                                     float asymmetryDegrees) noexcept
 {

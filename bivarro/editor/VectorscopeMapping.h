@@ -23,6 +23,10 @@ struct VectorscopeMapping
     static Polar map(float left, float right, float zoom) noexcept;
     static juce::Point<float> toScreen(Polar p, float cx, float cy, float radius) noexcept;
 
+    // The same place as toScreen(map(...)), without trigonometry: the direction's sine and cosine
+    // are the side and mid shares of the magnitude. Drawing calls it for every point.
+    static juce::Point<float> place(float left, float right, float zoom, float cx, float cy, float radius) noexcept;
+
     static Wedge wedge(float widthPercent, float rotationDegrees, float asymmetryDegrees) noexcept;
 
     // Outline alpha of the wedge for its fill opacity: full at 0.2 and above.

@@ -321,6 +321,10 @@ TEST(VectorscopeMapping, DirectionsAndZoom)
         const auto p = VectorscopeMapping::map(c.l, c.r, c.zoom);
         EXPECT_NEAR(p.fraction, c.fraction, 1e-4f) << c.l << " " << c.r;
         EXPECT_NEAR(p.angle, c.angleDeg * deg, 1e-4f) << c.l << " " << c.r;
+        const auto viaAngle = VectorscopeMapping::toScreen(p, 300.0f, 280.0f, 272.0f);
+        const auto direct = VectorscopeMapping::place(c.l, c.r, c.zoom, 300.0f, 280.0f, 272.0f);
+        EXPECT_NEAR(direct.x, viaAngle.x, 1e-3f) << c.l << " " << c.r;
+        EXPECT_NEAR(direct.y, viaAngle.y, 1e-3f) << c.l << " " << c.r;
     }
     const auto top = VectorscopeMapping::toScreen({1.0f, 0.0f}, 100.0f, 200.0f, 50.0f);
     EXPECT_FLOAT_EQ(top.x, 100.0f);
