@@ -489,9 +489,8 @@ void BivarroAudioProcessorEditor::mirrorSwitches()
     {
         BivoButton* button;
         const char* parameterId;
-    } switches[] = {{&polarityLButton, ID::polarityL}, {&polarityRButton, ID::polarityR},
-                    {&muteLButton, ID::muteL},         {&muteRButton, ID::muteR},
-                    {&muteMidButton, ID::muteMid},     {&muteSideButton, ID::muteSide},
+    } switches[] = {{&polarityLButton, ID::polarityL}, {&polarityRButton, ID::polarityR}, {&muteLButton, ID::muteL},
+                    {&muteRButton, ID::muteR},         {&muteMidButton, ID::muteMid},     {&muteSideButton, ID::muteSide},
                     {&monoButton, ID::mono},           {&bypassButton, ID::bypass}};
     for (const auto& s : switches)
         setLook(*s.button, switchIsOn(s.parameterId), s.button->labelText, s.button->accentColour);
