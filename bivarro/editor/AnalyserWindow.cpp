@@ -44,7 +44,8 @@ constexpr int minHeight = AnalyserWindow::titleBarHeight + AnalyserWindow::desig
 class AnalyserWindow::MainComp : public juce::Component
 {
 public:
-    explicit MainComp(AnalyserWindow& w) : window(w) {}
+    // It paints every pixel it covers, so the repaint of every tick never reaches the content below.
+    explicit MainComp(AnalyserWindow& w) : window(w) { setOpaque(true); }
     void paint(juce::Graphics& g) override { window.paintMain(g, getWidth(), getHeight()); }
 
 private:
@@ -632,6 +633,8 @@ void AnalyserWindow::paintMain(juce::Graphics& g, int width, int height)
 {
     const int scopeH = std::min(width / 2 + 4, height - 72);
     drawVectorscope(g, {0, 0, width, scopeH});
+    g.setColour(paneFill);
+    g.fillRect(0, scopeH, width, height - scopeH);
 
     const float c = measurement.meter.correlation();
     const float p = measurement.meter.panorama();
@@ -767,8 +770,15 @@ void AnalyserWindow::drawVectorscope(juce::Graphics& g, juce::Rectangle<int> are
 
     juce::Graphics::ScopedSaveState saved(g);
     g.reduceClipRegion(area);
+    if (scopeMode == 0)
+    {
+        dotOrigin = {X, Y};
+        dotLayer.begin(area.getWidth(), area.getHeight());
+    }
     drawCloud(g, measurement.inPoints, cx, cy, R, juce::Colour(0xffbbbbbb), inputBright);
     drawCloud(g, measurement.outPoints, cx, cy, R, gold, outputBright);
+    if (dotLayer.isOpen())
+        g.drawImageAt(dotLayer.end(), area.getX(), area.getY());
     drawWedge(g, cx, cy, R);
 }
 
@@ -806,8 +816,15 @@ void AnalyserWindow::drawScopePoints(juce::Graphics& g, const std::vector<float>
             const auto pos = VectorscopeMapping::place(ls[i], rs[i], zoomFactor, cx, cy, radius);
             float a = (4.0f * g0 + 0.25f) * brightness * (useAlphas ? alphas[i] : 1.0f);
             a = a < 0.03f ? 0.03f : std::min(a, brightness);
-            g.setColour(colour.withAlpha(a));
-            g.fillRect(pos.x - 0.9f, pos.y - 0.9f, 1.8f, 1.8f);
+            if (dotLayer.isOpen())
+            {
+                dotLayer.add(pos.x - dotOrigin.x, pos.y - dotOrigin.y, 1.8f, colour, a);
+            }
+            else
+            {
+                g.setColour(colour.withAlpha(a));
+                g.fillRect(pos.x - 0.9f, pos.y - 0.9f, 1.8f, 1.8f);
+            }
         }
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "bivarro/editor/AnalyserMeasurement.h"
 #include "bivarro/editor/AnalyserTexts.h"
+#include "bivarro/editor/DotLayer.h"
 #include "bivarro/processor/BivarroAudioProcessor.h"
 #include "widgets/OrlintKnob.h"
 
@@ -102,6 +103,9 @@ private:
     // Parallel copies of a cloud for drawing, kept to avoid allocating on every paint.
     std::vector<float> drawLs, drawRs, drawAlphas;
     juce::Image gridCache;
+    // Dots are blended into this layer while the vectorscope draws; its origin lies at dotOrigin.
+    DotLayer dotLayer;
+    juce::Point<float> dotOrigin;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(AnalyserWindow)
 };

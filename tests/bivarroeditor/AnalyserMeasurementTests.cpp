@@ -1,4 +1,5 @@
 #include "bivarro/editor/AnalyserMeasurement.h"
+#include "bivarro/editor/DotLayer.h"
 #include "bivarro/editor/VectorscopeMapping.h"
 
 #include <gtest/gtest.h>
@@ -356,4 +357,42 @@ TEST(VectorscopeMapping, WedgeGeometry)
     EXPECT_FLOAT_EQ(VectorscopeMapping::outlineAlpha(0.1f), 0.45f);
     EXPECT_FLOAT_EQ(VectorscopeMapping::outlineAlpha(0.2f), 0.9f);
     EXPECT_FLOAT_EQ(VectorscopeMapping::outlineAlpha(0.5f), 0.9f);
+}
+
+TEST(DotLayer, BlendsLikeAFilledRectangle)
+{
+    const struct
+    {
+        float x, y, alpha;
+    } dots[] = {
+        {5.5f, 5.5f, 1.0f}, {10.0f, 10.0f, 0.5f}, {14.3f, 3.7f, 0.8f}, {0.2f, 15.9f, 0.03f}, {3.0f, 3.2f, 0.6f}};
+    const juce::Colour colour(0xffdaa520);
+
+    DotLayer layer;
+    layer.begin(16, 16);
+    for (const auto& d : dots)
+        layer.add(d.x, d.y, 1.8f, colour, d.alpha);
+    const auto& fast = layer.end();
+
+    juce::Image reference(juce::Image::ARGB, 16, 16, true);
+    {
+        juce::Graphics g(reference);
+        for (const auto& d : dots)
+        {
+            g.setColour(colour.withAlpha(d.alpha));
+            g.fillRect(d.x - 0.9f, d.y - 0.9f, 1.8f, 1.8f);
+        }
+    }
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+        {
+            const auto a = fast.getPixelAt(x, y), b = reference.getPixelAt(x, y);
+            ASSERT_NEAR(a.getAlpha(), b.getAlpha(), 4) << x << "," << y;
+            if (b.getAlpha() > 40)
+                ASSERT_NEAR(a.getRed(), b.getRed(), 8) << x << "," << y;
+        }
+
+    // A new frame starts empty.
+    layer.begin(16, 16);
+    EXPECT_EQ(layer.end().getPixelAt(5, 5).getAlpha(), 0);
 }
