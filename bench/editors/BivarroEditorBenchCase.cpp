@@ -5,12 +5,20 @@
 
 namespace
 {
-// Bivarro's editor with default settings; busy, the processor gets stereo noise in real time.
+// Bivarro's editor; busy, the processor gets stereo noise in real time. With a scope mode, the
+// analyser window opens from saved settings at its default size, as a reloaded project would.
 class BivarroRig : public EditorBenchRig
 {
 public:
-    explicit BivarroRig(bool busy)
+    BivarroRig(bool busy, int analyserScopeMode = -1, float dotDensity = 1.0f)
     {
+        if (analyserScopeMode >= 0)
+        {
+            proc.settings.analyserOpen = true;
+            proc.settings.analyserScopeMode = analyserScopeMode;
+            proc.settings.analyserDotDensity = dotDensity;
+            proc.settings.analyserSnapToPlugin = false;
+        }
         proc.setPlayConfigDetails(2, 2, 48000.0, 512);
         view.reset(proc.createEditor());
         view->addToDesktop(juce::ComponentPeer::windowHasTitleBar | juce::ComponentPeer::windowIsResizable);
@@ -36,5 +44,11 @@ private:
 
 std::vector<EditorBenchCase> editorBenchCases()
 {
-    return {{"Bivarro", [](bool busy) { return std::make_unique<BivarroRig>(busy); }, 3.0, 10.0}};
+    return {
+        {"Bivarro", [](bool busy) { return std::make_unique<BivarroRig>(busy); }, 3.0, 10.0},
+        {"Bivarro + analyser, dots", [](bool busy) { return std::make_unique<BivarroRig>(busy, 0); }, 20.0, 20.0},
+        {"Bivarro + analyser, envelope", [](bool busy) { return std::make_unique<BivarroRig>(busy, 1); }, 20.0, 20.0},
+        {"Bivarro + analyser, dots at density 2", [](bool busy) { return std::make_unique<BivarroRig>(busy, 0, 2.0f); },
+         20.0, 20.0},
+    };
 }

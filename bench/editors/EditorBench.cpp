@@ -68,7 +68,7 @@ private:
         const auto& c = cases[row];
         const double limit = busy ? c.busyLimitPercent : c.idleLimitPercent;
         allWithin = allWithin && percent <= limit;
-        std::printf("%-10s %-6s %8.2f %8.1f%s\n", c.name, busy ? "busy" : "idle", percent, limit,
+        std::printf("%-38s %-6s %8.2f %8.1f%s\n", c.name, busy ? "busy" : "idle", percent, limit,
                     percent <= limit ? "" : "  OVER");
         std::fflush(stdout);
         if (busy)
@@ -92,7 +92,7 @@ int main(int argc, char** argv)
     createWindowManagerAtoms();
     juce::ScopedJuceInitialiser_GUI gui;
 
-    std::printf("%-10s %-6s %8s %8s\n", "editor", "state", "cpu %", "limit %");
+    std::printf("%-38s %-6s %8s %8s\n", "editor", "state", "cpu %", "limit %");
     BenchRun run(seconds);
     juce::MessageManager::callAsync([&run] { run.start(); });
     juce::MessageManager::getInstance()->runDispatchLoop();

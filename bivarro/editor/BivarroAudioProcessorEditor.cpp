@@ -213,6 +213,7 @@ BivarroAudioProcessorEditor::BivarroAudioProcessorEditor(BivarroAudioProcessor& 
 
     monoButton.onToggle = [this](bool on) { writeSwitch(ID::mono, on); };
     bypassButton.onToggle = [this](bool on) { writeSwitch(ID::bypass, on); };
+    graphicButton.onToggle = [this](bool on) { setAnalyserOn(on); };
 
     attachKnobs();
     installTextFunctions();
@@ -245,11 +246,21 @@ BivarroAudioProcessorEditor::BivarroAudioProcessorEditor(BivarroAudioProcessor& 
 
     fullyBuilt = true;
     sizeFromProcessor();
+
+    if (audioProcessor.settings.analyserOpen.load())
+    {
+        graphicButton.isOn = true;
+        graphicButton.repaint();
+        graphicButton.onToggle(true);
+    }
 }
 
 BivarroAudioProcessorEditor::~BivarroAudioProcessorEditor()
 {
     stopTimer();
+
+    audioProcessor.settings.analyserOpen.store(analyserWindow != nullptr && analyserWindow->isVisible());
+    analyserWindow.reset();
 
     // A gesture still open must reach the host while the attachments exist.
     for (const auto& spec : knobSpecs())
@@ -813,8 +824,7 @@ void BivarroAudioProcessorEditor::timerCallback()
     storeLinkStates();
     settleRestores();
     advanceParticles();
-
-    // The analyser window's visibility goes into the processor here.
+    audioProcessor.settings.analyserOpen.store(analyserWindow != nullptr && analyserWindow->isVisible());
 
     mirrorKnobLinkLooks();
     mirrorAllpass();
@@ -1246,4 +1256,27 @@ double BivarroAudioProcessorEditor::freqValueFromText(const juce::String& text)
     if (text.endsWithIgnoreCase("k"))
         return text.dropLastCharacters(1).getDoubleValue() * 1000.0;
     return text.getDoubleValue();
+}
+
+void BivarroAudioProcessorEditor::setAnalyserOn(bool on)
+{
+    if (!on)
+    {
+        if (analyserWindow != nullptr)
+            analyserWindow->setVisible(false);
+        return;
+    }
+
+    if (analyserWindow == nullptr)
+    {
+        analyserWindow = std::make_unique<AnalyserWindow>(audioProcessor);
+        // The close button only mirrors the window's state; it must not run the toggle handler.
+        analyserWindow->onClose = [this]
+        {
+            graphicButton.isOn = false;
+            graphicButton.repaint();
+        };
+        analyserWindow->setAnalyserSpanish(audioProcessor.settings.languageSpanish.load());
+    }
+    analyserWindow->showBeside(getTopLevelComponent()->getScreenBounds());
 }

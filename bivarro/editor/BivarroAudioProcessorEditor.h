@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bivarro/editor/AnalyserWindow.h"
 #include "bivarro/editor/BivoButton.h"
 #include "bivarro/processor/BivarroAudioProcessor.h"
 #include "widgets/OrlintKnob.h"
@@ -218,6 +219,9 @@ private:
                            int direction);
     juce::Colour linkColour(int pair) const;
     static juce::Point<float> linkPoint(const juce::Component& knob);
+    // The "Graphic" button's handler: creates the analyser window at the first switch-on, then
+    // shows and hides that same window.
+    void setAnalyserOn(bool on);
 
     BivarroAudioProcessor& audioProcessor;
 
@@ -249,6 +253,7 @@ private:
                                           0.0, 0.0, 0.0, 0.0, 0.0,    0.0,    1.0, 1.0};
     std::array<int, numLinks> linkStates{};
     BypassOverlay bypassOverlay;
+    std::unique_ptr<AnalyserWindow> analyserWindow;
 
     // Knob changes that a host restore brings through the attachments must not run follow-ups. A
     // restore made on another thread reaches the knobs later, on this thread; the restores up to

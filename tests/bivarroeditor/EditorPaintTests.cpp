@@ -1,4 +1,5 @@
 #include "bivarroeditor/EditorFixture.h"
+#include "support/EditorSnapshots.h"
 #include "widgets/KnobTestKit.h"
 
 namespace
@@ -29,25 +30,6 @@ bool isViolet(juce::Colour c)
     return c.getBlue() > c.getGreen() + 20 && c.getRed() > c.getGreen();
 }
 
-juce::File snapshotFolder()
-{
-    // The tests run from <build>/tests; snapshots go beside them in the build folder.
-    return juce::File::getSpecialLocation(juce::File::currentExecutableFile)
-        .getParentDirectory()
-        .getParentDirectory()
-        .getChildFile("snapshots");
-}
-
-void writePng(const juce::Image& img, const juce::String& name)
-{
-    const auto folder = snapshotFolder();
-    ASSERT_TRUE(folder.createDirectory());
-    auto file = folder.getChildFile(name);
-    file.deleteFile();
-    juce::FileOutputStream out(file);
-    ASSERT_TRUE(out.openedOk());
-    ASSERT_TRUE(juce::PNGImageFormat().writeImageToStream(img, out));
-}
 } // namespace
 
 // At the default 380 by 918: header 0..29, divider row 632, lower fill 633..889, footer 890..917.

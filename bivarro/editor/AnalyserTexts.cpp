@@ -1,0 +1,46 @@
+#include "bivarro/editor/AnalyserTexts.h"
+
+const AnalyserTexts& AnalyserTexts::forLanguage(bool spanish)
+{
+    static const AnalyserTexts english{juce::String::fromUTF8("Analyser \xe2\x80\x94 Bivarro"),
+                                       "Analyser",
+                                       "Settings",
+                                       "Vectorscope",
+                                       "Dots",
+                                       "Envelope",
+                                       "Zoom",
+                                       "Release",
+                                       "Density",
+                                       "In Bright",
+                                       "Out Bright",
+                                       "Triangle",
+                                       "Correlation / Panorama",
+                                       "Rel Corr",
+                                       "Rel Pan",
+                                       "Window",
+                                       "Snap",
+                                       "On Top",
+                                       "Snap to Plugin: positions window next to plugin when opened",
+                                       "Always on Top: window stays above all other windows"};
+    static const AnalyserTexts spanishTexts{juce::String::fromUTF8("Analizador \xe2\x80\x94 Bivarro"),
+                                            "Analizador",
+                                            "Configuraciones",
+                                            "Vectorscopio",
+                                            "Puntos",
+                                            "Envolvente",
+                                            "Zoom",
+                                            "Release",
+                                            "Densidad",
+                                            "Brillo In",
+                                            "Brillo Out",
+                                            "Triangulo",
+                                            "Correlacion / Panorama",
+                                            "Rel Corr",
+                                            "Rel Pan",
+                                            "Ventana",
+                                            "Snap",
+                                            "On Top",
+                                            "Snap to Plugin: al abrir, posiciona la ventana al lado del plugin",
+                                            "Always on Top: la ventana permanece siempre encima de otras ventanas"};
+    return spanish ? spanishTexts : english;
+}

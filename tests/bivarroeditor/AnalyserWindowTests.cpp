@@ -1,0 +1,494 @@
+#include "bivarro/editor/AnalyserWindow.h"
+#include "bivarroeditor/EditorFixture.h"
+#include "support/EditorSnapshots.h"
+#include "widgets/KnobTestKit.h"
+
+#include <cmath>
+#include <limits>
+
+// Read access to the window's state and panel controls, for tests only.
+struct AnalyserWindowProbe
+{
+    explicit AnalyserWindowProbe(AnalyserWindow& w) : win(w) {}
+
+    void tick() const { win.timerCallback(); }
+    bool cfgOpen() const { return win.cfgOpen; }
+    int scopeMode() const { return win.scopeMode; }
+    float relScope() const { return win.relScope; }
+    float coefScope() const { return win.coefScope; }
+    float correlation() const { return win.measurement.meter.correlation(); }
+    float panorama() const { return win.measurement.meter.panorama(); }
+    size_t outPoints() const { return win.measurement.outPoints.points().size(); }
+    size_t inPoints() const { return win.measurement.inPoints.points().size(); }
+    juce::TextButton& gear() const { return win.gearButton; }
+    juce::TextButton& dots() const { return win.dotsButton; }
+    juce::TextButton& envelope() const { return win.envelopeButton; }
+    juce::TextButton& snap() const { return win.snapButton; }
+    juce::TextButton& onTop() const { return win.onTopButton; }
+    OrlintKnob& release() const { return win.releaseKnob; }
+    OrlintKnob& density() const { return win.densityKnob; }
+    OrlintKnob& zoom() const { return win.zoomKnob; }
+    OrlintKnob& triangle() const { return win.triangleKnob; }
+    OrlintKnob& relCorr() const { return win.relCorrKnob; }
+    juce::StringArray captions() const
+    {
+        juce::StringArray texts;
+        for (auto* l : win.labels)
+            texts.add(l->getText());
+        return texts;
+    }
+    juce::Component& cfgPane() const { return *reinterpret_cast<juce::Component*>(win.cfgComp); }
+
+    AnalyserWindow& win;
+};
+
+namespace
+{
+constexpr int titleBar = AnalyserWindow::titleBarHeight;
+
+// Every analyser window on the desktop.
+std::vector<AnalyserWindow*> analyserWindows()
+{
+    std::vector<AnalyserWindow*> found;
+    auto& desktop = juce::Desktop::getInstance();
+    for (int i = 0; i < desktop.getNumComponents(); ++i)
+        if (auto* w = dynamic_cast<AnalyserWindow*>(desktop.getComponent(i)))
+            found.push_back(w);
+    return found;
+}
+
+void click(BivoButton& b)
+{
+    b.mouseDown(knobtest::eventAt(b, 0, knobtest::none));
+    b.mouseUp(knobtest::eventAt(b, 0, knobtest::none));
+}
+
+// Feeds the processor blocks of a stereo signal, as a host would.
+struct SignalSource
+{
+    explicit SignalSource(BivarroAudioProcessor& p) : processor(p) { processor.prepareToPlay(48000.0, 512); }
+
+    template <typename F> void play(int blocks, F sample)
+    {
+        juce::AudioBuffer<float> buffer(2, 512);
+        juce::MidiBuffer midi;
+        for (int b = 0; b < blocks; ++b)
+        {
+            for (int i = 0; i < 512; ++i, ++n)
+            {
+                const auto [l, r] = sample(n);
+                buffer.setSample(0, i, l);
+                buffer.setSample(1, i, r);
+            }
+            processor.processBlock(buffer, midi);
+        }
+    }
+
+    BivarroAudioProcessor& processor;
+    int n = 0;
+};
+
+std::pair<float, float> mono(int n)
+{
+    const float s = 0.5f * std::sin(0.031f * (float)n);
+    return {s, s};
+}
+
+std::pair<float, float> inverted(int n)
+{
+    const float s = 0.5f * std::sin(0.031f * (float)n);
+    return {s, -s};
+}
+
+// A wide, slightly right-leaning stereo signal.
+std::pair<float, float> wide(int n)
+{
+    return {0.4f * std::sin(0.031f * (float)n), 0.5f * std::sin(0.027f * (float)n + 0.7f)};
+}
+
+struct AnalyserLifetime : EditorFixture
+{
+    BivoButton& graphic() const { return probe->button("graphic"); }
+};
+
+struct AnalyserWindowFixture : ::testing::Test
+{
+    void open()
+    {
+        window = std::make_unique<AnalyserWindow>(processor);
+        probe = std::make_unique<AnalyserWindowProbe>(*window);
+    }
+
+    void TearDown() override
+    {
+        probe.reset();
+        window.reset();
+    }
+
+    BivarroAudioProcessor processor;
+    std::unique_ptr<AnalyserWindow> window;
+    std::unique_ptr<AnalyserWindowProbe> probe;
+};
+} // namespace
+
+TEST_F(AnalyserLifetime, GraphicButtonCreatesOnceThenHidesAndShowsTheSameWindow)
+{
+    ASSERT_TRUE(analyserWindows().empty());
+    editor->setTopLeftPosition(100, 50);
+
+    click(graphic());
+    auto windows = analyserWindows();
+    ASSERT_EQ(windows.size(), 1u);
+    auto* window = windows.front();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isAlwaysOnTop());
+    // Snapped 4 px right of the editor and centred on it vertically.
+    EXPECT_EQ(window->getBounds(), juce::Rectangle<int>(100 + 380 + 4, 50 + (editor->getHeight() - 426) / 2, 600, 426));
+    probe->tick();
+    EXPECT_TRUE(processor.settings.analyserOpen.load());
+
+    click(graphic());
+    EXPECT_FALSE(window->isVisible());
+    probe->tick();
+    EXPECT_FALSE(processor.settings.analyserOpen.load());
+
+    editor->setTopLeftPosition(0, 0);
+    click(graphic());
+    ASSERT_EQ(analyserWindows(), std::vector<AnalyserWindow*>{window});
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->getPosition(), juce::Point<int>(384, (editor->getHeight() - 426) / 2));
+}
+
+TEST_F(AnalyserLifetime, CloseButtonHidesAndSwitchesTheButtonOffWithoutItsHandler)
+{
+    click(graphic());
+    auto* window = analyserWindows().at(0);
+
+    int handlerCalls = 0;
+    auto handler = graphic().onToggle;
+    graphic().onToggle = [&](bool on)
+    {
+        ++handlerCalls;
+        handler(on);
+    };
+    window->closeButtonPressed();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(graphic().isOn);
+    EXPECT_EQ(handlerCalls, 0);
+
+    // A click opens the same window again.
+    click(graphic());
+    EXPECT_EQ(handlerCalls, 1);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(analyserWindows().size(), 1u);
+}
+
+TEST_F(AnalyserLifetime, VisibilityOutlivesTheEditorAndTheWindowDiesWithIt)
+{
+    click(graphic());
+    close();
+    EXPECT_TRUE(analyserWindows().empty());
+    EXPECT_TRUE(processor.settings.analyserOpen.load());
+
+    open();
+    EXPECT_TRUE(graphic().isOn);
+    ASSERT_EQ(analyserWindows().size(), 1u);
+    EXPECT_TRUE(analyserWindows().front()->isVisible());
+
+    click(graphic());
+    close();
+    EXPECT_FALSE(processor.settings.analyserOpen.load());
+    open();
+    EXPECT_FALSE(graphic().isOn);
+    EXPECT_TRUE(analyserWindows().empty());
+}
+
+TEST_F(AnalyserWindowFixture, SavedBoundsAreRestoredWithinLimitsAndOnADisplay)
+{
+    const auto display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay()->userArea;
+    const auto centred = [&](int w, int h) { return display.withSizeKeepingCentre(w, h); };
+    const struct
+    {
+        const char* name;
+        int x, y, w, h;
+        bool cfgOpen;
+        juce::Rectangle<int> expected;
+    } cases[] = {
+        {"nothing saved", -1, -1, 0, 0, false, centred(600, 426)},
+        {"saved size and place", 100, 50, 750, 533, false, {100, 50, 750, 533}},
+        {"size without place", -1, -1, 750, 533, false, {}},
+        {"too large", 100, 50, 5000, 5000, false, {100, 50, 900, 639}},
+        {"too small", 100, 50, 10, 10, false, {100, 50, 600, 426}},
+        {"place on no display", 16000, 16000, 600, 426, false, {}},
+        {"open panel without size", -1, -1, 0, 0, true, centred(790, 426)},
+        {"open panel with size", 30, 40, 1000, 539, true, {30, 40, 1000, 539}},
+        {"open panel, closed-panel size", 30, 40, 600, 426, true, {30, 40, 790, 426}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        auto& s = processor.settings;
+        s.analyserSnapToPlugin = false;
+        s.analyserWinX = c.x;
+        s.analyserWinY = c.y;
+        s.analyserWinW = c.w;
+        s.analyserWinH = c.h;
+        s.analyserCfgOpen = c.cfgOpen;
+        open();
+        if (c.expected.isEmpty())
+        {
+            EXPECT_TRUE(display.contains(window->getBounds().getTopLeft()));
+            EXPECT_EQ(window->getWidth(), juce::jlimit(600, 900, c.w));
+        }
+        else
+        {
+            EXPECT_EQ(window->getBounds(), c.expected);
+        }
+        EXPECT_EQ(probe->cfgOpen(), c.cfgOpen);
+        // What is saved now describes the window as it is, not a place it passed while being built.
+        EXPECT_EQ(s.analyserWinX.load(), window->getX());
+        EXPECT_EQ(s.analyserWinY.load(), window->getY());
+        EXPECT_EQ(s.analyserWinW.load(), window->getWidth());
+        EXPECT_EQ(s.analyserWinH.load(), window->getHeight());
+        TearDown();
+    }
+}
+
+TEST_F(AnalyserWindowFixture, MovesAndResizesAreSaved)
+{
+    open();
+    window->setBounds(20, 30, 750, 533);
+    EXPECT_EQ(processor.settings.analyserWinX.load(), 20);
+    EXPECT_EQ(processor.settings.analyserWinY.load(), 30);
+    EXPECT_EQ(processor.settings.analyserWinW.load(), 750);
+    EXPECT_EQ(processor.settings.analyserWinH.load(), 533);
+}
+
+TEST_F(AnalyserWindowFixture, GearTogglesThePanelWithItsSizesAndLimits)
+{
+    open();
+    auto* constrainer = window->getConstrainer();
+    EXPECT_EQ(constrainer->getMinimumWidth(), 600);
+    EXPECT_EQ(constrainer->getMaximumWidth(), 900);
+    EXPECT_EQ(constrainer->getMaximumHeight(), 639);
+
+    const struct
+    {
+        int startWidth, openWidth, openHeight;
+    } cases[] = {{600, 790, 426}, {900, 1185, 639}, {750, 988, 533}};
+    for (const auto& c : cases)
+    {
+        window->setSize(c.startWidth, juce::roundToInt(c.startWidth * 426.0f / 600.0f));
+        const auto topLeft = window->getPosition();
+        probe->gear().triggerClick();
+        knobtest::runMessageLoop(20);
+        ASSERT_TRUE(probe->cfgOpen());
+        EXPECT_TRUE(probe->cfgPane().isVisible());
+        EXPECT_EQ(window->getWidth(), c.openWidth);
+        EXPECT_EQ(window->getHeight(), c.openHeight);
+        EXPECT_EQ(window->getPosition(), topLeft);
+        EXPECT_EQ(constrainer->getMinimumWidth(), 790);
+        EXPECT_EQ(constrainer->getMaximumWidth(), 1185);
+        EXPECT_EQ(constrainer->getMinimumHeight(), 426);
+        // The scope keeps its 600 share; the panel takes the rest.
+        const int contentWidth = probe->cfgPane().getParentWidth();
+        EXPECT_EQ(probe->cfgPane().getX(), juce::roundToInt(600.0f * contentWidth / 790.0f));
+        EXPECT_EQ(probe->cfgPane().getRight(), contentWidth);
+
+        probe->gear().triggerClick();
+        knobtest::runMessageLoop(20);
+        EXPECT_FALSE(probe->cfgOpen());
+        EXPECT_FALSE(probe->cfgPane().isVisible());
+        EXPECT_EQ(window->getWidth(), juce::roundToInt(c.openWidth / 790.0f * 600.0f));
+    }
+}
+
+TEST_F(AnalyserWindowFixture, ReleaseRangeFollowsTheMode)
+{
+    const struct
+    {
+        float saved;
+        float inEnvelope, backInDots;
+    } cases[] = {{0.15f, 1.5f, 0.15f}, {1.0f, 1.0f, 1.0f}, {0.5f, 1.5f, 0.15f}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.saved);
+        processor.settings.analyserRelScope = c.saved;
+        open();
+        EXPECT_FLOAT_EQ(probe->relScope(), c.saved);
+        EXPECT_TRUE(probe->density().isVisible());
+
+        probe->envelope().triggerClick();
+        knobtest::runMessageLoop(20);
+        EXPECT_EQ(probe->scopeMode(), 1);
+        EXPECT_FLOAT_EQ(probe->relScope(), c.inEnvelope);
+        EXPECT_DOUBLE_EQ(probe->release().getMinimum(), 1.0);
+        EXPECT_DOUBLE_EQ(probe->release().getMaximum(), 5.0);
+        EXPECT_NEAR(probe->coefScope(), AnalyserMeasurement::releaseCoefficient(c.inEnvelope), 1e-6f);
+        EXPECT_FALSE(probe->density().isVisible());
+        EXPECT_EQ(probe->envelope().findColour(juce::TextButton::buttonColourId), juce::Colour(0xffb8860b));
+        EXPECT_EQ(probe->dots().findColour(juce::TextButton::buttonColourId), juce::Colour(0xff2a2a2a));
+
+        probe->dots().triggerClick();
+        knobtest::runMessageLoop(20);
+        EXPECT_EQ(probe->scopeMode(), 0);
+        EXPECT_FLOAT_EQ(probe->relScope(), c.backInDots);
+        EXPECT_DOUBLE_EQ(probe->release().getMaximum(), 1.0);
+        EXPECT_TRUE(probe->density().isVisible());
+        TearDown();
+    }
+}
+
+TEST_F(AnalyserWindowFixture, SettingsReachTheProcessor)
+{
+    open();
+    auto& s = processor.settings;
+    probe->zoom().setValue(2.0, juce::sendNotificationSync);
+    probe->relCorr().setValue(1.0, juce::sendNotificationSync);
+    probe->density().setValue(0.5, juce::sendNotificationSync);
+    probe->triangle().setValue(0.4, juce::sendNotificationSync);
+    EXPECT_FLOAT_EQ(s.analyserDotDensity.load(), 0.5f); // at once
+    EXPECT_FLOAT_EQ(s.analyserTriangleAlpha.load(), 0.4f);
+    EXPECT_FLOAT_EQ(s.analyserZoom.load(), 1.0f); // on the next tick
+
+    probe->envelope().triggerClick();
+    probe->gear().triggerClick();
+    probe->snap().triggerClick();
+    probe->onTop().triggerClick();
+    knobtest::runMessageLoop(20);
+    EXPECT_FALSE(s.analyserSnapToPlugin.load());
+    EXPECT_FALSE(s.analyserAlwaysOnTop.load());
+    EXPECT_FALSE(window->isAlwaysOnTop());
+
+    probe->tick();
+    EXPECT_FLOAT_EQ(s.analyserZoom.load(), 2.0f);
+    EXPECT_FLOAT_EQ(s.analyserRelCorr.load(), 1.0f);
+    EXPECT_FLOAT_EQ(s.analyserRelScope.load(), 1.5f);
+    EXPECT_EQ(s.analyserScopeMode.load(), 1);
+    EXPECT_TRUE(s.analyserCfgOpen.load());
+
+    // A new window starts where this one stopped.
+    TearDown();
+    open();
+    EXPECT_EQ(probe->scopeMode(), 1);
+    EXPECT_TRUE(probe->cfgOpen());
+    EXPECT_DOUBLE_EQ(probe->zoom().getValue(), 2.0);
+    EXPECT_DOUBLE_EQ(probe->release().getValue(), 1.5);
+    EXPECT_FALSE(window->isAlwaysOnTop());
+}
+
+TEST_F(AnalyserWindowFixture, SpanishTextsKeepValuesAndScaling)
+{
+    processor.settings.analyserCfgOpen = true;
+    open();
+    window->setSize(1185, 639);
+    probe->envelope().triggerClick();
+    knobtest::runMessageLoop(20);
+    const auto releaseBounds = probe->release().getBounds();
+
+    window->setAnalyserSpanish(true);
+    EXPECT_EQ(window->getName(), juce::String::fromUTF8("Analizador \xe2\x80\x94 Bivarro"));
+    EXPECT_EQ(probe->captions(),
+              juce::StringArray({"Configuraciones", "Vectorscopio", "Correlacion / Panorama", "Ventana"}));
+    EXPECT_EQ(probe->dots().getButtonText(), "Puntos");
+    EXPECT_EQ(probe->envelope().getButtonText(), "Envolvente");
+    EXPECT_EQ(probe->snap().getTooltip(), "Snap to Plugin: al abrir, posiciona la ventana al lado del plugin");
+    EXPECT_EQ(probe->scopeMode(), 1);
+    EXPECT_DOUBLE_EQ(probe->release().getValue(), 1.5);
+    EXPECT_DOUBLE_EQ(probe->release().getMinimum(), 1.0);
+    EXPECT_EQ(probe->release().getBounds(), releaseBounds);
+    EXPECT_GT(releaseBounds.getWidth(), 48);
+
+    window->setAnalyserSpanish(false);
+    EXPECT_EQ(window->getName(), juce::String::fromUTF8("Analyser \xe2\x80\x94 Bivarro"));
+    EXPECT_EQ(probe->captions(), juce::StringArray({"Settings", "Vectorscope", "Correlation / Panorama", "Window"}));
+    EXPECT_TRUE(window->getDesktopWindowStyleFlags() & juce::ComponentPeer::windowIgnoresKeyPresses);
+}
+
+TEST_F(AnalyserWindowFixture, MeasuresTheProcessorsOutput)
+{
+    SignalSource source(processor);
+    source.play(4, mono);
+    open();
+    probe->tick();
+    EXPECT_EQ(probe->outPoints(), 0u); // only samples written after the window opened
+
+    for (int t = 0; t < 120; ++t)
+    {
+        source.play(2, mono);
+        probe->tick();
+    }
+    EXPECT_EQ(juce::String(probe->correlation(), 2), "1.00");
+    EXPECT_NEAR(probe->panorama(), 0.0f, 1e-3f);
+    EXPECT_GT(probe->outPoints(), 500u);
+    EXPECT_GT(probe->inPoints(), 500u);
+    EXPECT_LE(probe->outPoints(), 10240u);
+
+    for (int t = 0; t < 120; ++t)
+    {
+        source.play(2, inverted);
+        probe->tick();
+    }
+    EXPECT_EQ(juce::String(probe->correlation(), 2), "-1.00");
+
+    // One infinite sample upstream leaves the readings finite.
+    source.play(1,
+                [](int n) {
+                    return n % 512 == 100 ? std::pair{std::numeric_limits<float>::infinity(), 0.5f} : mono(n);
+                });
+    for (int t = 0; t < 3; ++t)
+    {
+        probe->tick();
+        EXPECT_TRUE(std::isfinite(probe->correlation()));
+        EXPECT_TRUE(std::isfinite(probe->panorama()));
+    }
+}
+
+TEST_F(AnalyserWindowFixture, SnapshotsOfDotsAndEnvelopeWithThePanelClosedAndOpen)
+{
+    SignalSource source(processor);
+    processor.settings.analyserSnapToPlugin = false;
+    open();
+    for (int t = 0; t < 30; ++t)
+    {
+        source.play(2, wide);
+        probe->tick();
+    }
+
+    const auto shoot = [&](const juce::String& name)
+    {
+        knobtest::runMessageLoop(30);
+        const auto img = window->createComponentSnapshot(window->getLocalBounds(), true, 1.0f);
+        writePng(img, name);
+        return img;
+    };
+
+    auto img = shoot("bivarro-analyser-dots.png");
+    ASSERT_EQ(img.getWidth(), 600);
+    // Title bar: the accent rule along its bottom, the gold badge at its left.
+    EXPECT_EQ(img.getPixelAt(300, titleBar - 1), juce::Colour(0xffb8860b));
+    const auto badge = img.getPixelAt(12, titleBar / 2 + 4);
+    EXPECT_GT(badge.getRed(), badge.getBlue() + 60);
+    // Gold output points inside the half-disc.
+    int goldPixels = 0;
+    for (int y = titleBar; y < titleBar + 300; ++y)
+        for (int x = 20; x < 580; ++x)
+        {
+            const auto c = img.getPixelAt(x, y);
+            goldPixels += c.getRed() > c.getBlue() + 60 && c.getGreen() > c.getBlue() + 30 ? 1 : 0;
+        }
+    EXPECT_GT(goldPixels, 200);
+
+    probe->envelope().triggerClick();
+    shoot("bivarro-analyser-envelope.png");
+
+    probe->gear().triggerClick();
+    img = shoot("bivarro-analyser-envelope-panel.png");
+    EXPECT_EQ(img.getWidth(), 790);
+    // The panel's fill right of its left edge line.
+    EXPECT_EQ(img.getPixelAt(785, 300), juce::Colour(0xff222222));
+
+    probe->dots().triggerClick();
+    window->setAnalyserSpanish(true);
+    shoot("bivarro-analyser-dots-panel-es.png");
+}
