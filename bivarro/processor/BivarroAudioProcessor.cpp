@@ -38,7 +38,6 @@ void BivarroAudioProcessor::prepareToPlay(double sampleRate, int)
     lastBypass = values.bypass;
 }
 
-
 void BivarroAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
     juce::ScopedNoDenormals noDenormals;

@@ -120,7 +120,8 @@ OvrelAudioProcessorEditor::OvrelAudioProcessorEditor(OvrelAudioProcessor& owner,
     gainpair::GainEditorSetup::meter(inputMeter, 0, processor.editorSettings.meterHold.load(std::memory_order_acquire));
     inputMeter.onSettingsChanged = [this](float attack, float release, float rmsWindow, float brightness)
     { syncMeterParams(attack, release, rmsWindow, brightness); };
-    inputMeter.onHoldChanged = [this](bool on) { processor.editorSettings.meterHold.store(on, std::memory_order_release); };
+    inputMeter.onHoldChanged = [this](bool on)
+    { processor.editorSettings.meterHold.store(on, std::memory_order_release); };
     addAndMakeVisible(inputMeter);
 
     helpButton.onClick = [this] { HelpWindow::toggle(helpWindow, helpPanel, *this, tooltipsShown); };
@@ -154,7 +155,8 @@ OvrelAudioProcessorEditor::OvrelAudioProcessorEditor(OvrelAudioProcessor& owner,
     outPulses.startFrom(gainDb());
     inPulses.startFrom(gainDb());
 
-    const int side = juce::jlimit(minSide, maxSide, processor.editorSettings.editorWidth.load(std::memory_order_acquire));
+    const int side =
+        juce::jlimit(minSide, maxSide, processor.editorSettings.editorWidth.load(std::memory_order_acquire));
     setBounds(getX(), getY(), side, side);
 
     painted.bypass = bypassOn();

@@ -8,7 +8,8 @@ namespace gainpair::EditorScale
 {
 float usable(float stored)
 {
-    if (!std::isfinite(stored) || stored < GainPairEditorSettings::minUiScale || stored > GainPairEditorSettings::maxUiScale)
+    if (!std::isfinite(stored) || stored < GainPairEditorSettings::minUiScale ||
+        stored > GainPairEditorSettings::maxUiScale)
         return 1.0f;
     return stored;
 }

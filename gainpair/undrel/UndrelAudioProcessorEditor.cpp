@@ -123,10 +123,12 @@ UndrelAudioProcessorEditor::UndrelAudioProcessorEditor(UndrelAudioProcessor& own
     if (auto* p = apvts.getParameter(GainPairParameterIds::bypass))
         bypassAttachment = std::make_unique<juce::ButtonParameterAttachment>(*p, bypassButton, apvts.undoManager);
 
-    gainpair::GainEditorSetup::meter(outputMeter, 1, processor.editorSettings.meterHold.load(std::memory_order_acquire));
+    gainpair::GainEditorSetup::meter(outputMeter, 1,
+                                     processor.editorSettings.meterHold.load(std::memory_order_acquire));
     outputMeter.onSettingsChanged = [this](float attack, float release, float rmsWindow, float brightness)
     { syncMeterParams(attack, release, rmsWindow, brightness); };
-    outputMeter.onHoldChanged = [this](bool on) { processor.editorSettings.meterHold.store(on, std::memory_order_release); };
+    outputMeter.onHoldChanged = [this](bool on)
+    { processor.editorSettings.meterHold.store(on, std::memory_order_release); };
     addAndMakeVisible(outputMeter);
 
     helpButton.onClick = [this] { HelpWindow::toggle(helpWindow, helpPanel, *this, tooltipsShown); };
@@ -154,7 +156,8 @@ UndrelAudioProcessorEditor::UndrelAudioProcessorEditor(UndrelAudioProcessor& own
     // The gain already received is no change: nothing runs at opening.
     pulses.startFrom(receivedGain());
 
-    const int side = juce::jlimit(minSide, maxSide, processor.editorSettings.editorWidth.load(std::memory_order_acquire));
+    const int side =
+        juce::jlimit(minSide, maxSide, processor.editorSettings.editorWidth.load(std::memory_order_acquire));
     setBounds(getX(), getY(), side, side);
 
     painted.lamp = lampColourFor(bypassOn(), receivedBypassOn());
