@@ -1049,7 +1049,7 @@ void BivarroAudioProcessorEditor::resized()
 
     sectionDividerY = headerPx + ey(325.0f);
     bypassOverlay.setBounds(0, headerPx, W, H - headerPx - footerPx);
-    backgroundCache = {};
+    surface.invalidate();
 }
 
 //==============================================================================
@@ -1081,18 +1081,7 @@ void BivarroAudioProcessorEditor::paint(juce::Graphics& g)
 {
     logoBounds = {4, (headerHeight - 18) / 2, 20, 18};
 
-    const float scale = g.getInternalContext().getPhysicalPixelScaleFactor();
-    const int imageWidth = juce::roundToInt((float)getWidth() * scale);
-    const int imageHeight = juce::roundToInt((float)getHeight() * scale);
-    if (!backgroundCache.isValid() || backgroundCache.getWidth() != imageWidth ||
-        backgroundCache.getHeight() != imageHeight)
-    {
-        backgroundCache = juce::Image(juce::Image::RGB, juce::jmax(imageWidth, 1), juce::jmax(imageHeight, 1), false);
-        juce::Graphics cacheGraphics(backgroundCache);
-        cacheGraphics.addTransform(juce::AffineTransform::scale(scale));
-        paintBackground(cacheGraphics);
-    }
-    g.drawImageTransformed(backgroundCache, juce::AffineTransform::scale(1.0f / scale));
+    surface.draw(g, getWidth(), getHeight(), [this](juce::Graphics& sg) { paintBackground(sg); });
 
     paintLinkLines(g);
     paintLinkParticles(g);

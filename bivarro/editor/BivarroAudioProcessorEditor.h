@@ -5,6 +5,7 @@
 #include "bivarro/processor/BivarroAudioProcessor.h"
 #include "widgets/OrlintKnob.h"
 #include "widgets/OrlintMeter.h"
+#include "widgets/SurfaceCache.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -243,7 +244,7 @@ private:
     bool fullyBuilt = false;
     juce::Rectangle<int> logoBounds;
     // Everything painted under the controls but the link lines and particles; redrawn after a layout.
-    juce::Image backgroundCache;
+    SurfaceCache surface;
 
     bool linkGuard = false;
     std::array<LinkPair, numPairs> linkPairs;

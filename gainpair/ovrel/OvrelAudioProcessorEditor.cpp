@@ -202,6 +202,7 @@ void OvrelAudioProcessorEditor::setScaleFactor(float newScale)
 
 void OvrelAudioProcessorEditor::resized()
 {
+    surface.invalidate();
     const int w = getWidth();
     if (fullyBuilt)
         processor.editorSettings.editorWidth.store(w, std::memory_order_release);
@@ -321,10 +322,16 @@ void OvrelAudioProcessorEditor::repaintWhatChanged(LinkRole current, bool bypass
 
 void OvrelAudioProcessorEditor::paint(juce::Graphics& g)
 {
-    gainpair::GainEditorFrame::paint(g, getWidth(), getHeight(), "Ovrel");
+    // Surface and cards change only with the layout; the meter asks for its part on every tick.
+    surface.draw(g, getWidth(), getHeight(),
+                 [this](juce::Graphics& sg)
+                 {
+                     gainpair::GainEditorFrame::paint(sg, getWidth(), getHeight(), "Ovrel");
+                     gainpair::GainEditorFrame::paintCards(sg, gainKnob.getBounds(), gainCaption.getBounds(),
+                                                           gainValueLabel.getWidth());
+                 });
     gainpair::GainEditorFrame::paintLamp(g, bypassButton.getPosition(), (float)getWidth() / 300.0f,
                                          bypassOn() ? juce::Colour(0xffff8800) : juce::Colour(0xff6abf69));
-    gainpair::GainEditorFrame::paintCards(g, gainKnob.getBounds(), gainCaption.getBounds(), gainValueLabel.getWidth());
 
     if (processor.multiInstance.load(std::memory_order_acquire))
         drawRoleBadge(g, role());

@@ -202,6 +202,7 @@ void UndrelAudioProcessorEditor::setScaleFactor(float newScale)
 
 void UndrelAudioProcessorEditor::resized()
 {
+    surface.invalidate();
     const int w = getWidth();
     if (fullyBuilt)
         processor.editorSettings.editorWidth.store(w, std::memory_order_release);
@@ -268,11 +269,16 @@ void UndrelAudioProcessorEditor::repaintWhatChanged(juce::Colour lamp)
 
 void UndrelAudioProcessorEditor::paint(juce::Graphics& g)
 {
-    gainpair::GainEditorFrame::paint(g, getWidth(), getHeight(), "Undrel");
+    // Surface and cards change only with the layout; the meter asks for its part on every tick.
+    surface.draw(g, getWidth(), getHeight(),
+                 [this](juce::Graphics& sg)
+                 {
+                     gainpair::GainEditorFrame::paint(sg, getWidth(), getHeight(), "Undrel");
+                     gainpair::GainEditorFrame::paintCards(sg, compensationKnob.getBounds(),
+                                                           receivedCaption.getBounds(), receivedValueLabel.getWidth());
+                 });
     gainpair::GainEditorFrame::paintLamp(g, bypassButton.getPosition(), (float)getWidth() / 300.0f,
                                          lampColourFor(bypassOn(), receivedBypassOn()));
-    gainpair::GainEditorFrame::paintCards(g, compensationKnob.getBounds(), receivedCaption.getBounds(),
-                                          receivedValueLabel.getWidth());
 }
 
 void UndrelAudioProcessorEditor::paintOverChildren(juce::Graphics& g)

@@ -10,6 +10,7 @@
 #include "gainpair/undrel/UndrelAudioProcessor.h"
 #include "widgets/OrlintKnob.h"
 #include "widgets/OrlintMeter.h"
+#include "widgets/SurfaceCache.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -96,6 +97,8 @@ public:
     gainpair::ProductLinks::Launcher openUrl = gainpair::ProductLinks::defaultBrowser();
 
 private:
+    SurfaceCache surface;
+
     // What the painted parts were last drawn from, so a tick repaints only what changed.
     struct PaintedState
     {
