@@ -3,6 +3,7 @@
 #include "bivarro/editor/AnalyserWindow.h"
 #include "bivarro/editor/BivoButton.h"
 #include "bivarro/processor/BivarroAudioProcessor.h"
+#include "widgets/HeaderBtnLAF.h"
 #include "widgets/OrlintKnob.h"
 #include "widgets/OrlintMeter.h"
 #include "widgets/SurfaceCache.h"
@@ -20,14 +21,6 @@
 class BivarroAudioProcessorEditor : public juce::AudioProcessorEditor, public juce::Timer
 {
 public:
-    // The look of the header's text buttons: a rounded box that brightens on hover, darkens when down.
-    class HeaderBtnLAF : public juce::LookAndFeel_V4
-    {
-    public:
-        void drawButtonBackground(juce::Graphics& g, juce::Button& button, const juce::Colour& backgroundColour,
-                                  bool isMouseOverButton, bool isButtonDown) override;
-    };
-
     // A grey veil over the body while bypassed; it never takes a click.
     class BypassOverlay : public juce::Component
     {

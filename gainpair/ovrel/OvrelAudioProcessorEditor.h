@@ -2,12 +2,12 @@
 
 #include "gainpair/ovrel/OvrelAudioProcessor.h"
 #include "gainpair/ui/EditorScaler.h"
-#include "gainpair/ui/HeaderBtnLAF.h"
 #include "gainpair/ui/HelpPanel.h"
 #include "gainpair/ui/HelpWindow.h"
 #include "gainpair/ui/ProductLinks.h"
 #include "gainpair/ui/PulseSet.h"
 #include "gainpair/ui/SmallTooltipLAF.h"
+#include "widgets/HeaderBtnLAF.h"
 #include "widgets/OrlintKnob.h"
 #include "widgets/OrlintMeter.h"
 #include "widgets/SurfaceCache.h"
@@ -26,7 +26,6 @@ public:
     using HelpPanel = gainpair::HelpPanel;
     using HelpWindow = gainpair::HelpWindow;
     using SmallTooltipLAF = gainpair::SmallTooltipLAF;
-    using HeaderBtnLAF = gainpair::HeaderBtnLAF;
 
     OvrelAudioProcessorEditor(OvrelAudioProcessor& owner, juce::AudioProcessorValueTreeState& state);
     ~OvrelAudioProcessorEditor() override;

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "gainpair/ui/EditorScaler.h"
-#include "gainpair/ui/HeaderBtnLAF.h"
 #include "gainpair/ui/HelpPanel.h"
 #include "gainpair/ui/HelpWindow.h"
 #include "gainpair/ui/ProductLinks.h"
 #include "gainpair/ui/PulseSet.h"
 #include "gainpair/ui/SmallTooltipLAF.h"
 #include "gainpair/undrel/UndrelAudioProcessor.h"
+#include "widgets/HeaderBtnLAF.h"
 #include "widgets/OrlintKnob.h"
 #include "widgets/OrlintMeter.h"
 #include "widgets/SurfaceCache.h"
@@ -27,7 +27,6 @@ public:
     using HelpPanel = gainpair::HelpPanel;
     using HelpWindow = gainpair::HelpWindow;
     using SmallTooltipLAF = gainpair::SmallTooltipLAF;
-    using HeaderBtnLAF = gainpair::HeaderBtnLAF;
 
     UndrelAudioProcessorEditor(UndrelAudioProcessor& owner, juce::AudioProcessorValueTreeState& state);
     ~UndrelAudioProcessorEditor() override;

@@ -136,7 +136,7 @@ TEST_F(EditorSlots, AHostRestoreWhileTheEditorIsOpenRunsNoFollowUps)
 
 TEST_F(EditorSlots, HeaderButtonsBrightenOnHoverAndDarkenWhenDown)
 {
-    BivarroAudioProcessorEditor::HeaderBtnLAF laf;
+    HeaderBtnLAF laf;
     juce::TextButton button;
     button.setSize(20, 16);
     const auto base = Bivarro::OCols::btnOff;

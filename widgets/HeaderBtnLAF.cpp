@@ -1,7 +1,5 @@
-#include "gainpair/ui/HeaderBtnLAF.h"
+#include "widgets/HeaderBtnLAF.h"
 
-namespace gainpair
-{
 void HeaderBtnLAF::drawButtonBackground(juce::Graphics& g, juce::Button& button, const juce::Colour& backgroundColour,
                                         bool isMouseOverButton, bool isButtonDown)
 {
@@ -15,4 +13,3 @@ void HeaderBtnLAF::drawButtonBackground(juce::Graphics& g, juce::Button& button,
     g.fillRoundedRectangle(0.5f, 0.5f, (float)juce::jmax(button.getWidth() - 1, 0),
                            (float)juce::jmax(button.getHeight() - 1, 0), 2.0f);
 }
-} // namespace gainpair

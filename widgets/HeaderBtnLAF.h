@@ -2,9 +2,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-namespace gainpair
-{
-// Header buttons: a flat rounded box that darkens while pressed and brightens under the mouse.
+// The editors' header text buttons: a flat rounded box that darkens while pressed and brightens
+// under the mouse.
 class HeaderBtnLAF : public juce::LookAndFeel_V4
 {
 public:
@@ -13,4 +12,3 @@ public:
     void drawButtonBackground(juce::Graphics& g, juce::Button& button, const juce::Colour& backgroundColour,
                               bool isMouseOverButton, bool isButtonDown) override;
 };
-} // namespace gainpair
