@@ -2,6 +2,7 @@
 
 #include "bivarro/editor/OCols.h"
 #include "bivarro/processor/BivarroParameters.h"
+#include "widgets/GestureTexts.h"
 #include "widgets/OrzFonts.h"
 #include "widgets/OrzSig.h"
 
@@ -23,6 +24,14 @@ int validLinkState(int stored)
 {
     return stored >= -1 && stored <= 1 ? stored : 0;
 }
+
+// A text of one control in both languages.
+template <typename Control> struct LanguageRow
+{
+    Control BivarroAudioProcessorEditor::*control;
+    const char* english;
+    const char* spanish;
+};
 } // namespace
 
 const std::array<Editor::KnobSpec, 20>& BivarroAudioProcessorEditor::knobSpecs()
@@ -196,6 +205,8 @@ BivarroAudioProcessorEditor::BivarroAudioProcessorEditor(BivarroAudioProcessor& 
     slotBButton.onClick = [this] { switchToSlot(1); };
     slotCButton.onClick = [this] { switchToSlot(2); };
     copyToAButton.onClick = [this] { copyToSlotA(); };
+    helpButton.onClick = [this]
+    { HelpWindow::toggle(helpWindow, helpPanel, *this, tooltipsShown, HelpWindow::Focus::never); };
 
     monoButton.onToggle = [this](bool on) { writeSwitch(ID::mono, on); };
     bypassButton.onToggle = [this](bool on) { writeSwitch(ID::bypass, on); };
@@ -216,6 +227,14 @@ BivarroAudioProcessorEditor::BivarroAudioProcessorEditor(BivarroAudioProcessor& 
         pair.refA = pair.knobA->getValue();
         pair.refB = pair.knobB->getValue();
     }
+
+    helpPanel.onTooltipsToggled = [this](bool on) { setTooltipsShown(on); };
+    helpPanel.onLanguageToggled = [this](bool spanish)
+    {
+        setLanguageSpanish(spanish);
+        audioProcessor.settings.languageSpanish.store(spanish);
+    };
+    restoreLanguageAndTooltips();
 
     addAndMakeVisible(bypassOverlay);
     bypassOverlay.setAlwaysOnTop(true);
@@ -244,6 +263,15 @@ BivarroAudioProcessorEditor::BivarroAudioProcessorEditor(BivarroAudioProcessor& 
 BivarroAudioProcessorEditor::~BivarroAudioProcessorEditor()
 {
     stopTimer();
+    SmallTooltipLAF::switchWindow(tooltipWindow, *this, tooltipLaf, false, tooltipDelayMs);
+    helpPanel.onTooltipsToggled = nullptr;
+    helpPanel.onLanguageToggled = nullptr;
+    if (helpWindow != nullptr)
+    {
+        // The window lets go of the panel, which is this editor's.
+        helpWindow->setVisible(false);
+        helpWindow.reset();
+    }
 
     audioProcessor.settings.analyserOpen.store(analyserWindow != nullptr && analyserWindow->isVisible());
     analyserWindow.reset();
@@ -1254,4 +1282,116 @@ void BivarroAudioProcessorEditor::setAnalyserOn(bool on)
         analyserWindow->setAnalyserSpanish(audioProcessor.settings.languageSpanish.load());
     }
     analyserWindow->showBeside(getTopLevelComponent()->getScreenBounds());
+}
+
+// An editor opening in Spanish shows the longer caption on its tooltip switch until the language
+// is next switched from the panel.
+void BivarroAudioProcessorEditor::restoreLanguageAndTooltips()
+{
+    if (audioProcessor.settings.languageSpanish.load())
+    {
+        helpPanel.setSpanish(true);
+        helpPanel.tooltipsToggle.setButtonText("Mostrar Tooltips");
+        setLanguageSpanish(true);
+    }
+    if (audioProcessor.settings.tooltipsEnabled.load())
+    {
+        helpPanel.tooltipsToggle.setToggleState(true, juce::dontSendNotification);
+        tooltipsShown = true;
+        SmallTooltipLAF::switchWindow(tooltipWindow, *this, tooltipLaf, true, tooltipDelayMs);
+    }
+}
+
+void BivarroAudioProcessorEditor::setTooltipsShown(bool on)
+{
+    tooltipsShown = on;
+    SmallTooltipLAF::switchWindow(tooltipWindow, *this, tooltipLaf, on, tooltipDelayMs);
+    audioProcessor.settings.tooltipsEnabled.store(on);
+}
+
+void BivarroAudioProcessorEditor::setLanguageSpanish(bool spanish)
+{
+    spanishShown = spanish;
+    helpPanel.espanolToggle.setToggleState(spanish, juce::dontSendNotification);
+    helpPanel.textView.setText(BivarroEditorTexts::helpText(spanish), false);
+    if (helpWindow != nullptr)
+        helpWindow->setName(HelpWindow::titleFor(spanish));
+    if (analyserWindow != nullptr)
+        analyserWindow->setAnalyserSpanish(spanish);
+
+    const auto pick = [spanish](const char* english, const char* spanishText)
+    { return juce::String::fromUTF8(spanish ? spanishText : english); };
+
+    const LanguageRow<OrlintKnob> names[] = {{&Editor::apPhaseLKnob, "Phase", "Fase"},
+                                             {&Editor::apPhaseRKnob, "Phase", "Fase"},
+                                             {&Editor::asymmetryKnob, "Asymmetry", "Asimetria"},
+                                             {&Editor::rotationKnob, "Rotation", "Rotacion"},
+                                             {&Editor::widthKnob, "Width", "Ancho"},
+                                             {&Editor::apFcLKnob, "Freq", "Frec"},
+                                             {&Editor::apFcRKnob, "Freq", "Frec"},
+                                             {&Editor::monoMakerFreqKnob, "Freq", "Frec"},
+                                             {&Editor::monoMakerIntKnob, "Intens", "Intens"}};
+    for (const auto& n : names)
+        (this->*n.control).setParamName(pick(n.english, n.spanish));
+
+    const LanguageRow<BivoButton> labels[] = {{&Editor::polarityLButton, "Polarity L", "Polaridad L"},
+                                              {&Editor::polarityRButton, "Polarity R", "Polaridad R"},
+                                              {&Editor::graphicButton, "Graphic", "Grafico"}};
+    for (const auto& l : labels)
+    {
+        auto& button = this->*l.control;
+        button.labelText = pick(l.english, l.spanish);
+        button.repaint();
+    }
+
+    const auto& knobHelp = GestureTexts::knob(spanish);
+    const auto& linkHelp = BivarroEditorTexts::linkHelp(spanish);
+    const auto knobAndLink = knobHelp + "\n" + linkHelp;
+    for (auto* k :
+         {&gainLKnob, &gainRKnob, &panLKnob, &panRKnob, &delayLKnob, &delayRKnob, &apFcLKnob, &apFcRKnob, &apPhaseLKnob,
+          &apPhaseRKnob, &apQLKnob, &apQRKnob, &midGainKnob, &sideGainKnob, &asymmetryKnob, &rotationKnob})
+        k->setTooltip(knobAndLink);
+    widthKnob.setTooltip(knobHelp);
+    trimOutKnob.setTooltip(knobHelp);
+    monoMakerFreqKnob.setTooltip(
+        pick("Bass Mono: crossover frequency (10-4000 Hz)\n", "Bass Mono: frecuencia de cruce (10-4000 Hz)\n") +
+        knobHelp);
+    monoMakerIntKnob.setTooltip(pick("Bass Mono: intensity (0%=off, 100%=full mono below freq)\n",
+                                     "Bass Mono: intensidad (0%=off, 100%=mono total bajo freq)\n") +
+                                knobHelp);
+
+    const struct
+    {
+        BivoButton Editor::*button;
+        const char* english;
+        const char* spanish;
+        bool withLinkHelp;
+    } buttonTips[] = {
+        {&Editor::orderLButton, "APF order: 1st (shelf) / 2nd (bell)\n", "Orden APF: 1er (shelf) / 2do (bell)\n", true},
+        {&Editor::orderRButton, "APF order: 1st (shelf) / 2nd (bell)\n", "Orden APF: 1er (shelf) / 2do (bell)\n", true},
+        {&Editor::linkAllButton, "Link/Unlink all APF parameters (Freq, Phase, Q, Order)",
+         "Enlazar/Desenlazar todos los par\xc3\xa1metros APF (Freq, Phase, Q, Orden)", false},
+        {&Editor::inverseLinkAllButton, "Inverted link all APF parameters (Freq, Phase, Q, Order)",
+         "Enlace invertido de todos los par\xc3\xa1metros APF (Freq, Phase, Q, Orden)", false},
+        {&Editor::polarityLButton, "Invert polarity L\n", "Invertir polaridad L\n", true},
+        {&Editor::polarityRButton, "Invert polarity R\n", "Invertir polaridad R\n", true},
+        {&Editor::muteLButton, "Mute L\n", "Silenciar L\n", true},
+        {&Editor::muteRButton, "Mute R\n", "Silenciar R\n", true},
+        {&Editor::muteMidButton, "Mute mid\n", "Silenciar mid\n", true},
+        {&Editor::muteSideButton, "Mute side\n", "Silenciar side\n", true},
+        {&Editor::monoButton, "Mono (L+R sum)", "Mono (suma L+R)", false},
+        {&Editor::bypassButton, "Bypass", "Bypass", false},
+        {&Editor::graphicButton, "Open/close analyser", "Abrir/cerrar analyser", false},
+    };
+    for (const auto& t : buttonTips)
+        (this->*t.button).tooltipText = pick(t.english, t.spanish) + (t.withLinkHelp ? linkHelp : juce::String());
+
+    meterL.tooltipText = GestureTexts::meter(spanish);
+    meterR.tooltipText = GestureTexts::meter(spanish);
+
+    slotAButton.setTooltip("Slot A");
+    slotBButton.setTooltip("Slot B");
+    slotCButton.setTooltip("Slot C");
+    copyToAButton.setTooltip(pick("Copy current settings to slot A", "Copiar configuracion actual al slot A"));
+    helpButton.setTooltip(pick("Open help panel", "Abrir panel de ayuda"));
 }

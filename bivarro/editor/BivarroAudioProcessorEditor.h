@@ -1,11 +1,15 @@
 #pragma once
 
 #include "bivarro/editor/AnalyserWindow.h"
+#include "bivarro/editor/BivarroEditorTexts.h"
 #include "bivarro/editor/BivoButton.h"
 #include "bivarro/processor/BivarroAudioProcessor.h"
 #include "widgets/HeaderBtnLAF.h"
+#include "widgets/HelpPanel.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/OrlintKnob.h"
 #include "widgets/OrlintMeter.h"
+#include "widgets/SmallTooltipLAF.h"
 #include "widgets/SurfaceCache.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -21,6 +25,12 @@
 class BivarroAudioProcessorEditor : public juce::AudioProcessorEditor, public juce::Timer
 {
 public:
+    // The help panel, its window and the tooltip look are the widgets' own; this editor's help
+    // window never takes the keyboard from the host.
+    using HelpPanel = ::HelpPanel;
+    using HelpWindow = ::HelpWindow;
+    using SmallTooltipLAF = ::SmallTooltipLAF;
+
     // A grey veil over the body while bypassed; it never takes a click.
     class BypassOverlay : public juce::Component
     {
@@ -103,6 +113,7 @@ public:
     static constexpr int gridHeight = 464;
     static constexpr int headerPx = 30;
     static constexpr int footerPx = 28;
+    static constexpr int tooltipDelayMs = 500;
     static constexpr const char* productPageUrl = "https://orlintz.example/plugins/bivarro";
 
     explicit BivarroAudioProcessorEditor(BivarroAudioProcessor&);
@@ -113,6 +124,9 @@ public:
     void resized() override;
     void timerCallback() override;
 
+    // Every language-dependent text of the editor, the help panel and an open analyser window;
+    // stores nothing in the processor.
+    void setLanguageSpanish(bool spanish);
     void syncMeterParams(float attackMs, float releaseMs, float rmsWindowMs, float brightness);
     void updateSlotButtons();
     void reattachKnobs();
@@ -216,6 +230,9 @@ private:
     // The "Graphic" button's handler: creates the analyser window at the first switch-on, then
     // shows and hides that same window.
     void setAnalyserOn(bool on);
+    // The help panel's "Tooltips" switch: the tooltip window exists exactly while tooltips are on.
+    void setTooltipsShown(bool on);
+    void restoreLanguageAndTooltips();
 
     BivarroAudioProcessor& audioProcessor;
 
@@ -248,6 +265,14 @@ private:
     std::array<int, numLinks> linkStates{};
     BypassOverlay bypassOverlay;
     std::unique_ptr<AnalyserWindow> analyserWindow;
+    HelpPanel helpPanel{BivarroEditorTexts::helpText(false), BivarroEditorTexts::helpText(true)};
+    std::unique_ptr<HelpWindow> helpWindow;
+    // Declared before the tooltip window, which draws with it.
+    SmallTooltipLAF tooltipLaf;
+    std::unique_ptr<juce::TooltipWindow> tooltipWindow;
+    bool tooltipsShown = false;
+    // The language the texts are in; written only by setLanguageSpanish.
+    bool spanishShown = false;
 
     // Knob changes that a host restore brings through the attachments must not run follow-ups. A
     // restore made on another thread reaches the knobs later, on this thread; the restores up to

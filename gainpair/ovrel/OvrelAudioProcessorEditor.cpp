@@ -124,7 +124,8 @@ OvrelAudioProcessorEditor::OvrelAudioProcessorEditor(OvrelAudioProcessor& owner,
     { processor.editorSettings.meterHold.store(on, std::memory_order_release); };
     addAndMakeVisible(inputMeter);
 
-    helpButton.onClick = [this] { HelpWindow::toggle(helpWindow, helpPanel, *this, tooltipsShown); };
+    helpButton.onClick = [this]
+    { HelpWindow::toggle(helpWindow, helpPanel, *this, tooltipsShown, HelpWindow::Focus::takes); };
     logoButton.onClick = [this]
     {
         if (openUrl)
@@ -394,7 +395,7 @@ void OvrelAudioProcessorEditor::setTooltipsEnabled(bool on)
 {
     tooltipsShown = on;
     processor.editorSettings.tooltipsOn.store(on, std::memory_order_release);
-    gainpair::SmallTooltipLAF::switchWindow(tooltipWindow, *this, tooltipLaf, on);
+    SmallTooltipLAF::switchWindow(tooltipWindow, *this, tooltipLaf, on, gainpair::GainEditorSetup::tooltipDelayMs);
 }
 
 void OvrelAudioProcessorEditor::setLanguageSpanish(bool isSpanish)

@@ -2,14 +2,14 @@
 
 #include "gainpair/ovrel/OvrelAudioProcessor.h"
 #include "gainpair/ui/EditorScaler.h"
-#include "gainpair/ui/HelpPanel.h"
-#include "gainpair/ui/HelpWindow.h"
 #include "gainpair/ui/ProductLinks.h"
 #include "gainpair/ui/PulseSet.h"
-#include "gainpair/ui/SmallTooltipLAF.h"
 #include "widgets/HeaderBtnLAF.h"
+#include "widgets/HelpPanel.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/OrlintKnob.h"
 #include "widgets/OrlintMeter.h"
+#include "widgets/SmallTooltipLAF.h"
 #include "widgets/SurfaceCache.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -23,9 +23,9 @@
 class OvrelAudioProcessorEditor : public juce::AudioProcessorEditor, public juce::Timer
 {
 public:
-    using HelpPanel = gainpair::HelpPanel;
-    using HelpWindow = gainpair::HelpWindow;
-    using SmallTooltipLAF = gainpair::SmallTooltipLAF;
+    using HelpPanel = ::HelpPanel;
+    using HelpWindow = ::HelpWindow;
+    using SmallTooltipLAF = ::SmallTooltipLAF;
 
     OvrelAudioProcessorEditor(OvrelAudioProcessor& owner, juce::AudioProcessorValueTreeState& state);
     ~OvrelAudioProcessorEditor() override;

@@ -2,8 +2,8 @@
 
 #include "gainpair/ui/OCols.h"
 #include "gainpair/ui/SmallComboLAF.h"
-#include "gainpair/ui/SmallTooltipLAF.h"
 #include "widgets/OrzFonts.h"
+#include "widgets/SmallTooltipLAF.h"
 
 namespace gainpair::GainEditorSetup
 {
@@ -81,7 +81,7 @@ void closeHelpAndTips(std::unique_ptr<HelpWindow>& helpWindow, std::unique_ptr<j
         helpWindow->setVisible(false);
         helpWindow.reset();
     }
-    SmallTooltipLAF::switchWindow(tooltipWindow, editor, tooltipLook, false);
+    SmallTooltipLAF::switchWindow(tooltipWindow, editor, tooltipLook, false, tooltipDelayMs);
 
     helpButton.onClick = nullptr;
     meter.onSettingsChanged = nullptr;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "gainpair/ui/HelpPanel.h"
-#include "gainpair/ui/HelpWindow.h"
+#include "widgets/HelpPanel.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/OrlintMeter.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -15,6 +15,9 @@ namespace gainpair
 // lays them out itself.
 namespace GainEditorSetup
 {
+// How long the pointer rests on a control before its tip shows.
+constexpr int tooltipDelayMs = 1600;
+
 // "Link ID" caption and the box of IDs 1 to 50 in the shared combo look.
 void linkIdControls(juce::Label& label, juce::ComboBox& box);
 

@@ -1,6 +1,7 @@
 #include "gainpair/ui/GainEditorTexts.h"
 
 #include "gainpair/ui/ProductLinks.h"
+#include "widgets/GestureTexts.h"
 
 #include <cmath>
 
@@ -12,26 +13,14 @@ struct SharedTexts
 {
     const char* compensation;
     const char* linkTip;
-    const char* knobTip;
     const char* linkBoxTip;
-    const char* meterTip;
     const char* helpTip;
 };
 
-const SharedTexts english{"Compensation:",
-                          "Connect plugins with the same ID",
-                          "Shift + drag: Precision mode\nScroll wheel: Change value by steps\nDouble click: Type "
-                          "value manually\nCtrl + double click: Reset to default",
-                          "Connect all plugins with the same ID",
-                          "Alt + right click: Settings\nShift + click: Hold peak value",
+const SharedTexts english{"Compensation:", "Connect plugins with the same ID", "Connect all plugins with the same ID",
                           "Open help panel"};
 
-const SharedTexts spanish{"Compensacion:",
-                          "Enlaza plugins con el mismo ID",
-                          "Shift + arrastrar: Modo precision\nRueda del raton: Cambia el valor por pasos\nDoble "
-                          "click: Escribe el valor manualmente\nCtrl + doble click: Reinicia al valor predeterminado",
-                          "Enlaza todos los plugins con el mismo ID",
-                          "Alt + click derecho: Configuraciones\nShift + click: Sostenimiento del valor pico",
+const SharedTexts spanish{"Compensacion:", "Enlaza plugins con el mismo ID", "Enlaza todos los plugins con el mismo ID",
                           "Abrir panel de ayuda"};
 } // namespace
 
@@ -46,19 +35,11 @@ void apply(bool isSpanish, const juce::String& pluginName, const OwnTips& own, c
     t.compensationCaption.setText(shared.compensation, juce::dontSendNotification);
     t.titleTipZone.setTooltip(isSpanish ? own.titleSpanish : own.titleEnglish);
     t.linkTipZone.setTooltip(shared.linkTip);
-    t.knob.setTooltip(shared.knobTip);
+    t.knob.setTooltip(GestureTexts::knob(isSpanish));
     t.bypassButton.setTooltip(isSpanish ? own.bypassSpanish : own.bypassEnglish);
     t.linkIdBox.setTooltip(shared.linkBoxTip);
-    t.meter.tooltipText = shared.meterTip;
+    t.meter.tooltipText = GestureTexts::meter(isSpanish);
     t.helpButton.setTooltip(shared.helpTip);
-}
-
-juce::String joinLines(std::initializer_list<const char*> lines)
-{
-    juce::String text;
-    for (auto* line : lines)
-        text << juce::String::fromUTF8(line) << "\n";
-    return text;
 }
 
 juce::String shortcutLines(bool isSpanish)

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "gainpair/ui/HelpPanel.h"
-#include "gainpair/ui/HelpWindow.h"
+#include "widgets/GestureTexts.h"
+#include "widgets/HelpPanel.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/OrlintMeter.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
-
-#include <initializer_list>
 
 namespace gainpair
 {
@@ -42,8 +41,7 @@ struct Targets
 // tooltip into the language.
 void apply(bool spanish, const juce::String& pluginName, const OwnTips& own, const Targets& targets);
 
-// The lines joined, each followed by a line break.
-juce::String joinLines(std::initializer_list<const char*> lines);
+using GestureTexts::joinLines;
 
 // The help texts' "Shortcuts" section, alike in both plug-ins, with the empty line after it.
 juce::String shortcutLines(bool spanish);

@@ -131,7 +131,8 @@ UndrelAudioProcessorEditor::UndrelAudioProcessorEditor(UndrelAudioProcessor& own
     { processor.editorSettings.meterHold.store(on, std::memory_order_release); };
     addAndMakeVisible(outputMeter);
 
-    helpButton.onClick = [this] { HelpWindow::toggle(helpWindow, helpPanel, *this, tooltipsShown); };
+    helpButton.onClick = [this]
+    { HelpWindow::toggle(helpWindow, helpPanel, *this, tooltipsShown, HelpWindow::Focus::takes); };
     logoButton.onClick = [this]
     {
         if (openUrl)
@@ -294,7 +295,7 @@ void UndrelAudioProcessorEditor::setTooltipsEnabled(bool on)
 {
     tooltipsShown = on;
     processor.editorSettings.tooltipsOn.store(on, std::memory_order_release);
-    gainpair::SmallTooltipLAF::switchWindow(tooltipWindow, *this, tooltipLaf, on);
+    SmallTooltipLAF::switchWindow(tooltipWindow, *this, tooltipLaf, on, gainpair::GainEditorSetup::tooltipDelayMs);
 }
 
 void UndrelAudioProcessorEditor::setLanguageSpanish(bool isSpanish)

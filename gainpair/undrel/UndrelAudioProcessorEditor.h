@@ -1,15 +1,15 @@
 #pragma once
 
 #include "gainpair/ui/EditorScaler.h"
-#include "gainpair/ui/HelpPanel.h"
-#include "gainpair/ui/HelpWindow.h"
 #include "gainpair/ui/ProductLinks.h"
 #include "gainpair/ui/PulseSet.h"
-#include "gainpair/ui/SmallTooltipLAF.h"
 #include "gainpair/undrel/UndrelAudioProcessor.h"
 #include "widgets/HeaderBtnLAF.h"
+#include "widgets/HelpPanel.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/OrlintKnob.h"
 #include "widgets/OrlintMeter.h"
+#include "widgets/SmallTooltipLAF.h"
 #include "widgets/SurfaceCache.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -24,9 +24,9 @@
 class UndrelAudioProcessorEditor : public juce::AudioProcessorEditor, public juce::Timer
 {
 public:
-    using HelpPanel = gainpair::HelpPanel;
-    using HelpWindow = gainpair::HelpWindow;
-    using SmallTooltipLAF = gainpair::SmallTooltipLAF;
+    using HelpPanel = ::HelpPanel;
+    using HelpWindow = ::HelpWindow;
+    using SmallTooltipLAF = ::SmallTooltipLAF;
 
     UndrelAudioProcessorEditor(UndrelAudioProcessor& owner, juce::AudioProcessorValueTreeState& state);
     ~UndrelAudioProcessorEditor() override;

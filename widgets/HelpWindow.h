@@ -1,21 +1,30 @@
 #pragma once
 
-#include "gainpair/ui/HelpPanel.h"
+#include "widgets/HelpPanel.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <memory>
 
-namespace gainpair
-{
 // A desktop window around an editor's help panel. Its close button only hides it; the editor
 // deletes it when the editor goes.
 class HelpWindow : public juce::DocumentWindow
 {
 public:
-    explicit HelpWindow(HelpPanel& panel);
+    // Whether the window takes the keyboard. A window that never does ignores key presses, is
+    // brought to the front without focus and looks the same active or not, so typing keeps going
+    // to the host.
+    enum class Focus
+    {
+        takes,
+        never
+    };
+
+    HelpWindow(HelpPanel& panel, Focus focus);
     ~HelpWindow() override;
 
+    void activeWindowStatusChanged() override;
+    int getDesktopWindowStyleFlags() const override;
     void closeButtonPressed() override;
 
     static juce::String titleFor(bool spanish) { return spanish ? "Ayuda" : "Help"; }
@@ -23,12 +32,13 @@ public:
     // The help button's action: creates the window on first use, then hides it when shown, or
     // shows it left of the editor with the panel brought in line with the current settings.
     static void toggle(std::unique_ptr<HelpWindow>& window, HelpPanel& panel, juce::Component& editor,
-                       bool tooltipsShown);
+                       bool tooltipsShown, Focus focus);
 
     static constexpr int titleBarHeight = 26;
     static const juce::Colour background;
 
 private:
+    const Focus focus;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(HelpWindow)
 };
-} // namespace gainpair

@@ -4,9 +4,8 @@
 
 #include <memory>
 
-namespace gainpair
-{
-// Small dark tooltips of at most three lines.
+// Small dark tooltips. A tip's own line breaks start new lines, so a tip of more lines than the
+// fitting allows is still drawn whole.
 class SmallTooltipLAF : public juce::LookAndFeel_V4
 {
 public:
@@ -14,11 +13,8 @@ public:
 
     void drawTooltip(juce::Graphics& g, const juce::String& text, int width, int height) override;
 
-    static constexpr int delayMs = 1600;
-
-    // Creates the editor's tooltip window when on and there is none, or takes its look away and
-    // destroys it when off.
+    // Creates the editor's tooltip window, showing tips after delayMs of hovering, when on and there
+    // is none; takes its look away and destroys it when off.
     static void switchWindow(std::unique_ptr<juce::TooltipWindow>& window, juce::Component& parent,
-                             juce::LookAndFeel& look, bool on);
+                             juce::LookAndFeel& look, bool on, int delayMs);
 };
-} // namespace gainpair

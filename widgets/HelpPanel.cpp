@@ -1,9 +1,7 @@
-#include "gainpair/ui/HelpPanel.h"
+#include "widgets/HelpPanel.h"
 
 #include "widgets/OrzFonts.h"
 
-namespace gainpair
-{
 const juce::Colour HelpPanel::background{0xff1a1a1a};
 
 HelpPanel::HelpPanel(juce::String englishText, juce::String spanishText)
@@ -81,4 +79,3 @@ void HelpPanel::resized()
 
     textView.setBounds(8, 8, w, textHeight - juce::jmin(textHeight, 4));
 }
-} // namespace gainpair

@@ -4,10 +4,8 @@
 
 #include <functional>
 
-namespace gainpair
-{
 // The help window's content: the plug-in's help text and the "Tooltips" and "Espanol" switches.
-// Each gain editor supplies its own texts.
+// Each editor supplies its own texts and acts on the switches through the two callbacks.
 class HelpPanel : public juce::Component
 {
 public:
@@ -37,4 +35,3 @@ public:
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(HelpPanel)
 };
-} // namespace gainpair

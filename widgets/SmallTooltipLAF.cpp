@@ -1,7 +1,5 @@
-#include "gainpair/ui/SmallTooltipLAF.h"
+#include "widgets/SmallTooltipLAF.h"
 
-namespace gainpair
-{
 void SmallTooltipLAF::drawTooltip(juce::Graphics& g, const juce::String& text, int width, int height)
 {
     g.setColour(juce::Colour(0xf0222222));
@@ -15,7 +13,7 @@ void SmallTooltipLAF::drawTooltip(juce::Graphics& g, const juce::String& text, i
 }
 
 void SmallTooltipLAF::switchWindow(std::unique_ptr<juce::TooltipWindow>& window, juce::Component& parent,
-                                   juce::LookAndFeel& look, bool on)
+                                   juce::LookAndFeel& look, bool on, int delayMs)
 {
     if (on && window == nullptr)
     {
@@ -28,4 +26,3 @@ void SmallTooltipLAF::switchWindow(std::unique_ptr<juce::TooltipWindow>& window,
         window.reset();
     }
 }
-} // namespace gainpair
