@@ -96,6 +96,13 @@ struct BivarroEditorProbe
     BivarroAudioProcessorEditor::LinkPair& pair(int index) const { return ed.linkPairs[(size_t)index]; }
     bool overlayActive() const { return ed.bypassOverlay.active; }
     void tick() const { ed.timerCallback(); }
+    BivarroAudioProcessorEditor::HelpPanel& helpPanel() const { return ed.helpPanel; }
+    BivarroAudioProcessorEditor::HelpWindow* helpWindow() const { return ed.helpWindow.get(); }
+    juce::TooltipWindow* tooltipWindow() const { return ed.tooltipWindow.get(); }
+    juce::LookAndFeel& tooltipLaf() const { return ed.tooltipLaf; }
+    bool tooltipsShown() const { return ed.tooltipsShown; }
+    bool spanishShown() const { return ed.spanishShown; }
+    AnalyserWindow* analyserWindow() const { return ed.analyserWindow.get(); }
 
     BivarroAudioProcessorEditor& ed;
 };

@@ -2,6 +2,7 @@
 
 #include "gainpair/ui/SmallComboLAF.h"
 #include "support/GainEditorTextRows.h"
+#include "support/HelpPanelLayout.h"
 #include "widgets/OrlintMeterProbe.h"
 
 namespace
@@ -75,23 +76,7 @@ TEST_F(OvrelEditorTest, HelpTextsHaveTheirLinesAndEndWithALineBreak)
 
 TEST_F(OvrelEditorTest, HelpPanelLayout)
 {
-    auto& panel = openEditor().helpPanel;
-    const struct
-    {
-        int w, h;
-        juce::Rectangle<int> text, tooltips, espanol;
-    } cases[] = {
-        {340, 400, {8, 8, 324, 296}, {8, 308, 324, 24}, {8, 336, 324, 24}},
-        {100, 60, {8, 8, 84, 0}, {8, 8, 84, 24}, {8, 36, 84, 16}},
-        {10, 10, {8, 8, 0, 0}, {8, 8, 0, 0}, {8, 8, 0, 0}},
-    };
-    for (const auto& c : cases)
-    {
-        panel.setSize(c.w, c.h);
-        EXPECT_EQ(panel.textView.getBounds(), c.text) << c.w << "x" << c.h;
-        EXPECT_EQ(panel.tooltipsToggle.getBounds(), c.tooltips) << c.w << "x" << c.h;
-        EXPECT_EQ(panel.espanolToggle.getBounds(), c.espanol) << c.w << "x" << c.h;
-    }
+    expectHelpPanelLayout(openEditor().helpPanel);
 }
 
 TEST_F(OvrelEditorTest, HelpButtonShowsHidesAndShowsTheWindowLeftOfTheEditor)
