@@ -393,4 +393,10 @@ TEST_F(HelpLanguageFixture, Snapshots)
         probe->tick();
     knobtest::runMessageLoop(50);
     writePng(render(), "bivarro-editor-380-es");
+
+    // Its help window, whose tooltip switch has the longer caption.
+    probe->header("help").onClick();
+    ASSERT_NE(probe->helpWindow(), nullptr);
+    knobtest::runMessageLoop(50);
+    writePng(snapshotOf(*probe->helpWindow()), "bivarro-help-window-es-at-opening");
 }
