@@ -130,7 +130,7 @@ void OvrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::M
 
 void OvrelAudioProcessor::publishOrShow(float gain, bool bypass)
 {
-    const GainLinkSharedMemory::ScopedAccess access(gainLink);
+    const GainLinkSharedMemory::AudioAccess access(gainLink);
     auto* block = access.block();
     switch (static_cast<LinkRole>(linkRole.load()))
     {
@@ -253,6 +253,7 @@ void OvrelAudioProcessor::timerCallback()
         settleTicks = 0;
 
     heartbeat();
+    gainLink.releaseRetiredMappings();
 }
 
 void OvrelAudioProcessor::moveToLinkId(int linkId, LinkRole roleBefore)

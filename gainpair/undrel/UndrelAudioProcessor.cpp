@@ -106,7 +106,7 @@ void UndrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::
     takeSmootherRequests();
 
     // A missing or stale block leaves the last received values, and so the compensation, in force.
-    const GainLinkSharedMemory::ScopedAccess access(gainLink);
+    const GainLinkSharedMemory::AudioAccess access(gainLink);
     auto* block = access.block();
     if (block != nullptr && audioClock.isCurrent(*block))
         takeBlock(*block);
@@ -222,6 +222,7 @@ void UndrelAudioProcessor::timerCallback()
     moveToPendingLinkId();
     heartbeat();
     reopen();
+    gainLink.releaseRetiredMappings();
 }
 
 void UndrelAudioProcessor::moveToPendingLinkId()
