@@ -20,10 +20,14 @@ struct BlockSums
     float sumOfSquares = 0.0f;
 };
 
+// What the first numChannels channels add, in one pass.
+void accumulate(const float* const* channels, int numChannels, int numSamples, BlockSums& sums) noexcept;
 void accumulate(const float* data, int numSamples, BlockSums& sums) noexcept;
 
-// Multiplies data by gain and measures it in the same pass: the samples as they came in, or
+// Multiplies the channels by gain and measures them in the same pass: the samples as they came in, or
 // (measureScaled) as they go out.
+void scaleAndAccumulate(float* const* channels, int numChannels, int numSamples, float gain, bool measureScaled,
+                        BlockSums& sums) noexcept;
 void scaleAndAccumulate(float* data, int numSamples, float gain, bool measureScaled, BlockSums& sums) noexcept;
 
 // The block's peak into peakDb; its squares into rmsSum and rmsCount, which carry over between

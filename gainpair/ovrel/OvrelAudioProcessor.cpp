@@ -160,13 +160,11 @@ void OvrelAudioProcessor::applyGainAndMeasure(juce::AudioBuffer<float>& buffer, 
     if (!gainSmoother.isSmoothing())
     {
         const float g = steadyGain(gainSmoother.getCurrentValue());
-        for (int ch = 0; ch < numChannels; ++ch)
-            GainPairLevels::scaleAndAccumulate(buffer.getWritePointer(ch), numSamples, g, false, sums);
+        GainPairLevels::scaleAndAccumulate(buffer.getArrayOfWritePointers(), numChannels, numSamples, g, false, sums);
     }
     else
     {
-        for (int ch = 0; ch < numChannels; ++ch)
-            GainPairLevels::accumulate(buffer.getReadPointer(ch), numSamples, sums);
+        GainPairLevels::accumulate(buffer.getArrayOfReadPointers(), numChannels, numSamples, sums);
         // The ramp handles at most 8 channels; the supported layouts have at most 2.
         constexpr int maxRampChannels = 8;
         GainPairSmoother::applyGains(gainSmoother, nullptr, buffer.getArrayOfWritePointers(),

@@ -37,35 +37,54 @@ float dbOf(float x)
 }
 } // namespace
 
-// Sizes around the vector widths, with and without a tail, gain applied before or after measuring.
+// Sizes around the vector widths, with and without a tail, over one or several channels (which share
+// one pass), gain applied before or after measuring.
 TEST(GainPairLevels, ReadingsMatchARunningSumAndTheGainIsExact)
 {
-    for (const int n : {0, 1, 3, 4, 7, 8, 15, 16, 17, 31, 64, 100, 257, 512, 1000})
-        for (const float gain : {1.7f, 1.0f})
-            for (const bool measureScaled : {false, true})
-            {
-                SCOPED_TRACE(testing::Message() << n << " samples, gain " << gain << ", measured "
-                                                << (measureScaled ? "after" : "before"));
-                const auto input = noise(n, 11u + static_cast<unsigned>(n), 0.8f);
-                auto data = input;
-
-                GainPairLevels::BlockSums sums;
-                GainPairLevels::scaleAndAccumulate(data.data(), n, gain, measureScaled, sums);
-                GainPairLevels::BlockSums unscaled;
-                GainPairLevels::accumulate(input.data(), n, unscaled);
-
-                SerialReadings serial, serialIn;
-                for (int i = 0; i < n; ++i)
+    for (const int channels : {1, 2, 3})
+        for (const int n : {0, 1, 3, 4, 7, 8, 15, 16, 17, 31, 64, 100, 257, 512, 1000})
+            for (const float gain : {1.7f, 1.0f})
+                for (const bool measureScaled : {false, true})
                 {
-                    ASSERT_EQ(data[static_cast<size_t>(i)], input[static_cast<size_t>(i)] * gain);
-                    serial.add(measureScaled ? input[static_cast<size_t>(i)] * gain : input[static_cast<size_t>(i)]);
-                    serialIn.add(input[static_cast<size_t>(i)]);
+                    SCOPED_TRACE(testing::Message() << channels << " channels, " << n << " samples, gain " << gain
+                                                    << ", measured " << (measureScaled ? "after" : "before"));
+                    std::vector<std::vector<float>> inputs, data;
+                    std::vector<float*> writable;
+                    std::vector<const float*> readable;
+                    for (int ch = 0; ch < channels; ++ch)
+                        inputs.push_back(noise(n, 11u + static_cast<unsigned>(n + 1000 * ch), 0.8f - 0.2f * ch));
+                    data = inputs;
+                    for (int ch = 0; ch < channels; ++ch)
+                    {
+                        writable.push_back(data[static_cast<size_t>(ch)].data());
+                        readable.push_back(inputs[static_cast<size_t>(ch)].data());
+                    }
+
+                    GainPairLevels::BlockSums sums;
+                    if (channels == 1)
+                        GainPairLevels::scaleAndAccumulate(writable[0], n, gain, measureScaled, sums);
+                    else
+                        GainPairLevels::scaleAndAccumulate(writable.data(), channels, n, gain, measureScaled, sums);
+                    GainPairLevels::BlockSums unscaled;
+                    if (channels == 1)
+                        GainPairLevels::accumulate(readable[0], n, unscaled);
+                    else
+                        GainPairLevels::accumulate(readable.data(), channels, n, unscaled);
+
+                    SerialReadings serial, serialIn;
+                    for (int ch = 0; ch < channels; ++ch)
+                        for (int i = 0; i < n; ++i)
+                        {
+                            const float in = inputs[static_cast<size_t>(ch)][static_cast<size_t>(i)];
+                            ASSERT_EQ(data[static_cast<size_t>(ch)][static_cast<size_t>(i)], in * gain);
+                            serial.add(measureScaled ? in * gain : in);
+                            serialIn.add(in);
+                        }
+                    EXPECT_EQ(sums.peak, serial.peak);
+                    EXPECT_NEAR(sums.sumOfSquares, serial.sum, 1e-5f * serial.sum);
+                    EXPECT_EQ(unscaled.peak, serialIn.peak);
+                    EXPECT_NEAR(unscaled.sumOfSquares, serialIn.sum, 1e-5f * serialIn.sum);
                 }
-                EXPECT_EQ(sums.peak, serial.peak);
-                EXPECT_NEAR(sums.sumOfSquares, serial.sum, 1e-5f * serial.sum);
-                EXPECT_EQ(unscaled.peak, serialIn.peak);
-                EXPECT_NEAR(unscaled.sumOfSquares, serialIn.sum, 1e-5f * serialIn.sum);
-            }
 }
 
 // Blocks of odd sizes over stereo, as a processor feeds them: the published dB readings agree with
