@@ -45,12 +45,6 @@ juce::String GainPairParameters::dbText(float value, const char* unit)
     return juce::String(value, 1) + " " + unit;
 }
 
-bool GainPairParameters::isOvrelGain(float db)
-{
-    const auto& gain = ovrelTable[0];
-    return std::isfinite(db) && db >= gain.minimum && db <= gain.maximum;
-}
-
 GainPairParameters::GainPairParameters(juce::AudioProcessorValueTreeState& apvts, const Table& table)
     : decibels(typed<juce::AudioParameterFloat>(apvts, table[0].id)),
       linkId(typed<juce::AudioParameterInt>(apvts, table[1].id)),

@@ -60,7 +60,11 @@ public:
 
     // A gain read from a link block is used only when Ovrel could have set it: the block may come
     // from a damaged or foreign object.
-    static bool isOvrelGain(float db);
+    static bool isOvrelGain(float db) noexcept
+    {
+        const auto& gain = ovrelTable[0];
+        return std::isfinite(db) && db >= gain.minimum && db <= gain.maximum;
+    }
 
     // The tree must have been made from the same table.
     GainPairParameters(juce::AudioProcessorValueTreeState& apvts, const Table& table);
