@@ -121,36 +121,33 @@ void scaleAndAccumulate(float* data, int numSamples, float gain, bool measureSca
     scaleAndAccumulate(&data, 1, numSamples, gain, measureScaled, sums);
 }
 
-namespace
-{
-// 20 log10(x) through the base-2 logarithm, which the maths library computes several times faster;
+// Through the base-2 logarithm, which the maths library computes several times faster than log10;
 // the two differ by a few units in the last place.
-float toDb(float gain) noexcept
+float toDb(float magnitude) noexcept
 {
     constexpr float dbPerOctave = 6.0205999132796239f; // 20 log10(2)
-    return gain > 0.0f ? std::max(floorDb, std::log2(gain) * dbPerOctave) : floorDb;
+    return magnitude > 0.0f ? std::max(floorDb, std::log2(magnitude) * dbPerOctave) : floorDb;
 }
-} // namespace
 
-void publish(const BlockSums& sums, int samplesCounted, float& rmsSum, int& rmsCount, std::atomic<float>& peakDb,
-             std::atomic<float>& rmsDb) noexcept
+void publish(const BlockSums& sums, int samplesCounted, float& rmsSum, int& rmsCount, GainPairReading& peakDb,
+             GainPairReading& rmsDb) noexcept
 {
     // The editor reads each reading on its own; no ordering is needed.
-    peakDb.store(toDb(sums.peak), std::memory_order_relaxed);
+    peakDb.storeMagnitude(sums.peak);
 
     rmsSum += sums.sumOfSquares;
     rmsCount += samplesCounted;
     if (rmsCount >= rmsWindowSamples)
     {
         const float mean = rmsSum / static_cast<float>(rmsCount);
-        rmsDb.store(toDb(std::sqrt(mean)), std::memory_order_relaxed);
+        rmsDb.storeMagnitude(std::sqrt(mean));
         rmsSum = 0.0f;
         rmsCount = 0;
     }
 }
 
 void measure(const juce::AudioBuffer<float>& buffer, int numChannels, int numSamples, float& rmsSum, int& rmsCount,
-             std::atomic<float>& peakDb, std::atomic<float>& rmsDb) noexcept
+             GainPairReading& peakDb, GainPairReading& rmsDb) noexcept
 {
     BlockSums sums;
     accumulate(buffer.getArrayOfReadPointers(), numChannels, numSamples, sums);

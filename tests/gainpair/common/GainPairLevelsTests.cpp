@@ -93,7 +93,7 @@ TEST(GainPairLevels, PublishedReadingsMatchTheRunningSum)
 {
     float rmsSum = 0.0f, refSum = 0.0f;
     int rmsCount = 0, refCount = 0;
-    std::atomic<float> peakDb{GainPairLevels::initialDb}, rmsDb{GainPairLevels::initialDb};
+    GainPairReading peakDb{GainPairLevels::initialDb}, rmsDb{GainPairLevels::initialDb};
     float refRmsDb = GainPairLevels::initialDb;
     unsigned seed = 1;
     for (const int n : {37, 200, 64, 511, 1, 300, 128, 999})
@@ -129,7 +129,7 @@ TEST(GainPairLevels, SilenceNanAndNothingReadAsTheFloor)
 {
     float rmsSum = 0.0f;
     int rmsCount = 0;
-    std::atomic<float> peakDb{0.0f}, rmsDb{0.0f};
+    GainPairReading peakDb{0.0f}, rmsDb{0.0f};
     juce::AudioBuffer<float> buffer(2, 512);
     buffer.clear();
     GainPairLevels::measure(buffer, 2, 512, rmsSum, rmsCount, peakDb, rmsDb);
@@ -145,6 +145,48 @@ TEST(GainPairLevels, SilenceNanAndNothingReadAsTheFloor)
 
     GainPairLevels::measure(buffer, 0, 512, rmsSum, rmsCount, peakDb, rmsDb);
     EXPECT_EQ(peakDb.load(), -100.0f);
+}
+
+// The audio thread publishes magnitudes and the reader takes the logarithm: what it loads is
+// exactly what the logarithm on the audio thread gave, and a dB value stored as such (the initial
+// reading) comes back unchanged, whatever was published before.
+TEST(GainPairReading, LoadsTheDbOfThePublishedMagnitudeOrTheStoredDb)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Row
+    {
+        float magnitude;
+        float expectedDb; // NaN: 20 log10 of the magnitude, within float rounding
+    };
+    const Row rows[] = {
+        {0.0f, -100.0f},     {-0.0f, -100.0f},
+        {nan, -100.0f},      {1.0e-6f, -100.0f},
+        {1.0e-30f, -100.0f}, {1.0e-40f, -100.0f} /* denormal */,
+        {1.0f, 0.0f},        {0.5f, nan},
+        {0.001f, nan},       {1.0e-5f * 1.01f, nan},
+        {2.0f, nan},         {123.0f, nan},
+        {inf, inf},
+    };
+    GainPairReading reading{GainPairLevels::initialDb};
+    EXPECT_EQ(reading.load(), GainPairLevels::initialDb);
+    for (const auto& r : rows)
+    {
+        SCOPED_TRACE(testing::Message() << "magnitude " << r.magnitude);
+        reading.storeMagnitude(r.magnitude);
+        const float loaded = reading.load(std::memory_order_acquire);
+        EXPECT_EQ(loaded, GainPairLevels::toDb(r.magnitude));
+        if (std::isnan(r.expectedDb))
+            EXPECT_NEAR(loaded, 20.0 * std::log10(static_cast<double>(r.magnitude)), 1e-5);
+        else
+            EXPECT_EQ(loaded, r.expectedDb);
+
+        for (const float db : {-60.0f, -12.0f, 0.0f, 6.5f, -100.0f})
+        {
+            reading.store(db);
+            EXPECT_EQ(reading.load(), db);
+        }
+    }
 }
 
 namespace
