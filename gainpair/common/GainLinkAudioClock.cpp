@@ -8,24 +8,8 @@ void GainLinkAudioClock::prepare(double sampleRate) noexcept
     samplesSinceReading = intervalSamples;
 }
 
-std::int64_t GainLinkAudioClock::nowMs() noexcept
+void GainLinkAudioClock::read() noexcept
 {
-    if (samplesSinceReading >= intervalSamples)
-    {
-        lastReadingMs = GainLinkBlock::wallClockMs();
-        samplesSinceReading = 0;
-    }
-    return lastReadingMs;
-}
-
-bool GainLinkAudioClock::isCurrent(const GainLinkBlock& block) noexcept
-{
-    if (block.writerActive.load(std::memory_order_acquire) != 1)
-        return false;
-    if (const auto stamp = block.timestampMs.load(std::memory_order_acquire); stamp != lastStampSeen)
-    {
-        lastStampSeen = stamp;
-        samplesSinceReading = intervalSamples;
-    }
-    return block.isCurrent(nowMs());
+    lastReadingMs = GainLinkBlock::wallClockMs();
+    samplesSinceReading = 0;
 }

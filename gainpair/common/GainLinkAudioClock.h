@@ -18,13 +18,30 @@ public:
     void advance(int numSamples) noexcept { samplesSinceReading += numSamples; }
 
     // A new reading when 50 ms of audio have passed since the last one, otherwise the last reading.
-    std::int64_t nowMs() noexcept;
+    std::int64_t nowMs() noexcept
+    {
+        if (samplesSinceReading >= intervalSamples)
+            read();
+        return lastReadingMs;
+    }
 
     // The block's freshness. A stamp not seen before is judged against a new reading, so that a stamp
     // newer than the last reading never looks like one from the future.
-    bool isCurrent(const GainLinkBlock& block) noexcept;
+    bool isCurrent(const GainLinkBlock& block) noexcept
+    {
+        if (block.writerActive.load(std::memory_order_acquire) != 1)
+            return false;
+        if (const auto stamp = block.timestampMs.load(std::memory_order_acquire); stamp != lastStampSeen)
+        {
+            lastStampSeen = stamp;
+            samplesSinceReading = intervalSamples;
+        }
+        return block.isCurrent(nowMs());
+    }
 
 private:
+    void read() noexcept;
+
     int intervalSamples = 2205; // 50 ms at 44100 Hz, until prepare
     int samplesSinceReading = intervalSamples;
     std::int64_t lastReadingMs = 0;

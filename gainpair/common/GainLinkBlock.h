@@ -29,10 +29,23 @@ struct GainLinkBlock
     static std::int64_t wallClockMs() noexcept;
 
     // The age is taken as unsigned, so a stamp from the future (the clock was set back) is not current.
-    bool isCurrent(std::int64_t nowMs) const noexcept;
+    bool isCurrent(std::int64_t nowMs) const noexcept
+    {
+        if (writerActive.load(std::memory_order_acquire) != 1)
+            return false;
+        const auto age =
+            static_cast<std::uint64_t>(nowMs) - static_cast<std::uint64_t>(timestampMs.load(std::memory_order_acquire));
+        return age <= static_cast<std::uint64_t>(freshnessLimitMs);
+    }
 
     // The writer's store sequence: the values first, then the stamp, then the active flag.
-    void publish(float newGainDb, bool newBypass, std::int64_t nowMs) noexcept;
+    void publish(float newGainDb, bool newBypass, std::int64_t nowMs) noexcept
+    {
+        gainDb.store(newGainDb, std::memory_order_release);
+        bypass.store(newBypass ? 1 : 0, std::memory_order_release);
+        timestampMs.store(nowMs, std::memory_order_release);
+        writerActive.store(1, std::memory_order_release);
+    }
 };
 
 static_assert(std::is_standard_layout_v<GainLinkBlock>);

@@ -21,12 +21,6 @@ void GainLinkSession::join(int linkId, const juce::String& text)
     GainLinkLockFiles::writeLockFile(getOwnLockFile(linkId), text, true);
 }
 
-void GainLinkSession::requestLinkId(int linkId) noexcept
-{
-    if (linkId != currentLinkId.load(std::memory_order_relaxed))
-        pendingLinkId.store(linkId, std::memory_order_release);
-}
-
 int GainLinkSession::takeRequestedLinkId() noexcept
 {
     const int requested = pendingLinkId.exchange(-1, std::memory_order_acq_rel);

@@ -29,7 +29,11 @@ public:
 
     // Asks the timer to move to linkId, unless it is the current one. A later request replaces one
     // not yet taken.
-    void requestLinkId(int linkId) noexcept;
+    void requestLinkId(int linkId) noexcept
+    {
+        if (linkId != currentLinkId.load(std::memory_order_relaxed))
+            pendingLinkId.store(linkId, std::memory_order_release);
+    }
 
     // The link ID asked for since the last call, or -1. Taken in one exchange, so a request made
     // meanwhile is never lost.

@@ -2,6 +2,7 @@
 
 #include "gainpair/common/GainLinkLockFiles.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -75,27 +76,51 @@ GainLinkSharedMemory::GainLinkSharedMemory(GainLinkEnvironment environment) : en
 GainLinkSharedMemory::~GainLinkSharedMemory()
 {
     close();
+    unmapAllRetired();
 }
 
 void GainLinkSharedMemory::close()
 {
-    if (auto* old = block.load(std::memory_order_relaxed))
+    if (const auto old = mapping.load(std::memory_order_relaxed); old != 0)
     {
-        block.store(nullptr, std::memory_order_seq_cst);
+        mapping.store(0, std::memory_order_seq_cst);
+        const auto next = generation.load(std::memory_order_relaxed) + 1;
+        generation.store(next, std::memory_order_release);
         waitForAccessesToEnd();
-        munmap(old, blockBytes);
+        // The audio thread may be inside a block with the old mapping: it is unmapped later, once a
+        // block that saw the new generation has ended. Closing the descriptor and removing the name
+        // do not affect a mapping, so they happen now.
+        retired.push_back({blockOf(old), next});
 
         if (fd != -1)
         {
-            if (isWriter.load(std::memory_order_relaxed) && !objectName.empty() && !otherOvrelInstancesLive())
+            if (isWriterOf(old) && !objectName.empty() && !otherOvrelInstancesLive())
                 removeNameOfObject(objectName, fd);
             ::close(fd);
             fd = -1;
         }
     }
 
-    isWriter.store(false, std::memory_order_relaxed);
     mappedLinkId = -1;
+    releaseRetiredMappings();
+}
+
+void GainLinkSharedMemory::releaseRetiredMappings()
+{
+    const auto done = audioDoneGeneration.load(std::memory_order_acquire);
+    // Generations wrap: the audio thread's is at least unmapFrom when the signed distance is not negative.
+    const auto reached = [done](const RetiredMapping& r) { return static_cast<std::int32_t>(done - r.unmapFrom) >= 0; };
+    for (const auto& r : retired)
+        if (reached(r))
+            munmap(r.block, blockBytes);
+    retired.erase(std::remove_if(retired.begin(), retired.end(), reached), retired.end());
+}
+
+void GainLinkSharedMemory::unmapAllRetired()
+{
+    for (const auto& r : retired)
+        munmap(r.block, blockBytes);
+    retired.clear();
 }
 
 void GainLinkSharedMemory::initAsWriter(int linkId, float gainDb, bool bypass)
@@ -180,9 +205,9 @@ void GainLinkSharedMemory::publishMapping(GainLinkBlock* mappedBlock, int descri
     fd = descriptor;
     objectName = name;
     mappedLinkId = linkId;
-    isWriter.store(writer, std::memory_order_relaxed);
-    // Published last, so an access that sees the block also sees the flag that goes with it.
-    block.store(mappedBlock, std::memory_order_seq_cst);
+    mapping.store(reinterpret_cast<std::uintptr_t>(mappedBlock) | (writer ? writerBit : 0), std::memory_order_seq_cst);
+    // After the mapping: an audio block that sees this generation also sees this mapping or a later one.
+    generation.store(generation.load(std::memory_order_relaxed) + 1, std::memory_order_release);
 }
 
 void GainLinkSharedMemory::waitForAccessesToEnd() const
@@ -204,8 +229,9 @@ GainLinkSharedMemory::ScopedAccess::ScopedAccess(const GainLinkSharedMemory& han
 {
     slot = owner.accessEpoch.load(std::memory_order_seq_cst) & 1u;
     owner.accessCount[slot].fetch_add(1, std::memory_order_seq_cst);
-    mapped = owner.block.load(std::memory_order_seq_cst);
-    writer = mapped != nullptr && owner.isWriter.load(std::memory_order_relaxed);
+    const auto published = owner.mapping.load(std::memory_order_seq_cst);
+    mapped = blockOf(published);
+    writer = isWriterOf(published);
 }
 
 GainLinkSharedMemory::ScopedAccess::~ScopedAccess()

@@ -6,12 +6,14 @@
 #include <juce_core/juce_core.h>
 
 #include <atomic>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // One process's handle on the shared-memory object of one link ID: Ovrel opens it as writer, Undrel
 // as reader. Opening and closing happen on one thread (the message thread), which may use getBlock()
-// directly; any other thread (the audio thread) reaches the mapping only through a ScopedAccess, and
-// close() unmaps a block only after every access that could still hold it has ended.
+// directly. The audio thread reaches the mapping through an AudioAccess, any other thread through a
+// ScopedAccess; close() unmaps a block only once no access can still hold it.
 class GainLinkSharedMemory
 {
 public:
@@ -34,15 +36,50 @@ public:
     // created it has removed the name and a later writer created a new object under it.
     bool nameRefersToAnotherObject() const;
 
-    GainLinkBlock* getBlock() const noexcept { return block.load(std::memory_order_relaxed); }
-    bool isWriterMapping() const noexcept { return isWriter.load(std::memory_order_relaxed); }
+    GainLinkBlock* getBlock() const noexcept { return blockOf(mapping.load(std::memory_order_relaxed)); }
+    bool isWriterMapping() const noexcept { return isWriterOf(mapping.load(std::memory_order_relaxed)); }
     int getMappedLinkId() const noexcept { return mappedLinkId; }
     // The last object mapped successfully; kept after closing.
     const std::string& getObjectName() const noexcept { return objectName; }
     const GainLinkEnvironment& getEnvironment() const noexcept { return env; }
 
-    // Holds the current mapping, if any, for its lifetime: no lock, no allocation, no system call.
-    // Keep it short (one audio block) and never close the handle on the thread that holds one.
+    // Unmaps the mappings that close() set aside once no audio block can hold them any more. Runs
+    // with every open and close; the processors' timers call it too, so that the last one goes soon.
+    void releaseRetiredMappings();
+    // Mappings closed but not yet unmapped, waiting for the audio thread to finish a block.
+    int getNumRetiredMappings() const noexcept { return static_cast<int>(retired.size()); }
+
+    // The audio thread's hold on the current mapping, if any, for its lifetime (one block): no lock,
+    // no read-modify-write, no allocation, no system call. Only one thread may hold one at a time
+    // (the host's processing calls, one after another); any other thread uses a ScopedAccess.
+    // It notes the mapping generation it saw, and on leaving stores that generation: once a block
+    // that saw a newer generation has ended, no block can still hold an older mapping.
+    class AudioAccess
+    {
+    public:
+        explicit AudioAccess(const GainLinkSharedMemory& handle) noexcept
+            : owner(handle), generation(handle.generation.load(std::memory_order_acquire)),
+              published(handle.mapping.load(std::memory_order_acquire))
+        {
+        }
+
+        ~AudioAccess() { owner.audioDoneGeneration.store(generation, std::memory_order_release); }
+
+        GainLinkBlock* block() const noexcept { return blockOf(published); }
+        bool isWriter() const noexcept { return isWriterOf(published); }
+
+    private:
+        const GainLinkSharedMemory& owner;
+        const std::uint32_t generation;
+        const std::uintptr_t published;
+
+        JUCE_DECLARE_NON_COPYABLE(AudioAccess)
+        JUCE_DECLARE_NON_MOVEABLE(AudioAccess)
+    };
+
+    // Holds the current mapping, if any, for its lifetime, from any thread: no lock, no allocation,
+    // no system call, but two read-modify-writes. Keep it short and never close the handle on the
+    // thread that holds one.
     class ScopedAccess
     {
     public:
@@ -63,8 +100,16 @@ public:
     };
 
 private:
-    std::atomic<GainLinkBlock*> block{nullptr};
-    std::atomic<bool> isWriter{false};
+    // The block's address with the writer flag in its lowest bit (a mapping starts on a page), so
+    // that an access reads both in one load and never pairs a block with another mapping's role.
+    static constexpr std::uintptr_t writerBit = 1;
+    static GainLinkBlock* blockOf(std::uintptr_t published) noexcept
+    {
+        return reinterpret_cast<GainLinkBlock*>(published & ~writerBit);
+    }
+    static bool isWriterOf(std::uintptr_t published) noexcept { return (published & writerBit) != 0; }
+
+    std::atomic<std::uintptr_t> mapping{0};
     int mappedLinkId = -1;
     std::string objectName;
     int fd = -1;
@@ -76,8 +121,22 @@ private:
     mutable std::atomic<unsigned> accessEpoch{0};
     mutable std::atomic<int> accessCount[2]{};
 
+    // Moves on with every change of mapping; the audio thread stores the one its last block saw.
+    std::atomic<std::uint32_t> generation{0};
+    mutable std::atomic<std::uint32_t> audioDoneGeneration{0};
+
+    // A closed mapping stays until the audio thread has ended a block that saw a generation at least
+    // this one; the destructor unmaps the rest (no block runs then).
+    struct RetiredMapping
+    {
+        GainLinkBlock* block;
+        std::uint32_t unmapFrom;
+    };
+    std::vector<RetiredMapping> retired;
+
     void publishMapping(GainLinkBlock* mappedBlock, int descriptor, const std::string& name, bool writer, int linkId);
     void waitForAccessesToEnd() const;
+    void unmapAllRetired();
     bool otherOvrelInstancesLive() const;
 
     JUCE_DECLARE_NON_COPYABLE(GainLinkSharedMemory)

@@ -11,10 +11,6 @@ template <typename Parameter> Parameter& typed(juce::AudioProcessorValueTreeStat
     return *p;
 }
 
-float finiteOr(float value, float fallback)
-{
-    return std::isfinite(value) ? value : fallback;
-}
 } // namespace
 
 juce::AudioProcessorValueTreeState::ParameterLayout GainPairParameters::createLayout(const Table& table)
@@ -49,12 +45,6 @@ juce::String GainPairParameters::dbText(float value, const char* unit)
     return juce::String(value, 1) + " " + unit;
 }
 
-bool GainPairParameters::isOvrelGain(float db)
-{
-    const auto& gain = ovrelTable[0];
-    return std::isfinite(db) && db >= gain.minimum && db <= gain.maximum;
-}
-
 GainPairParameters::GainPairParameters(juce::AudioProcessorValueTreeState& apvts, const Table& table)
     : decibels(typed<juce::AudioParameterFloat>(apvts, table[0].id)),
       linkId(typed<juce::AudioParameterInt>(apvts, table[1].id)),
@@ -65,21 +55,6 @@ GainPairParameters::GainPairParameters(juce::AudioProcessorValueTreeState& apvts
                                                                     table[2].defaultValue > 0.5f},
       lastGood(defaults)
 {
-}
-
-GainPairParameters::Values GainPairParameters::read(Values fallback) const noexcept
-{
-    const float db = decibelsRaw.load(std::memory_order_relaxed);
-    const float link = linkIdRaw.load(std::memory_order_relaxed);
-    const float on = bypassRaw.load(std::memory_order_relaxed);
-    return {finiteOr(db, fallback.decibels), std::isfinite(link) ? static_cast<int>(link) : fallback.linkId,
-            std::isfinite(on) ? on > 0.5f : fallback.bypass};
-}
-
-GainPairParameters::Values GainPairParameters::snapshot() noexcept
-{
-    lastGood = read(lastGood);
-    return lastGood;
 }
 
 GainPairParameters::Values GainPairParameters::current() const noexcept

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <atomic>
+#include <cmath>
 
 // The host parameters' IDs, for the processors and their editors.
 namespace GainPairParameterIds
@@ -59,7 +60,11 @@ public:
 
     // A gain read from a link block is used only when Ovrel could have set it: the block may come
     // from a damaged or foreign object.
-    static bool isOvrelGain(float db);
+    static bool isOvrelGain(float db) noexcept
+    {
+        const auto& gain = ovrelTable[0];
+        return std::isfinite(db) && db >= gain.minimum && db <= gain.maximum;
+    }
 
     // The tree must have been made from the same table.
     GainPairParameters(juce::AudioProcessorValueTreeState& apvts, const Table& table);
@@ -74,7 +79,11 @@ public:
     // Audio thread, once per block: each raw value is read once, and one that is not finite (a host
     // may send anything) gives the last good value, so the block stays clean and is clean again
     // as soon as the value is sane.
-    Values snapshot() noexcept;
+    Values snapshot() noexcept
+    {
+        lastGood = read(lastGood);
+        return lastGood;
+    }
 
     // Any other thread: a value that is not finite gives the default.
     Values current() const noexcept;
@@ -89,7 +98,15 @@ public:
     std::atomic<float>& bypassRaw;
 
 private:
-    Values read(Values fallback) const noexcept;
+    Values read(Values fallback) const noexcept
+    {
+        const float db = decibelsRaw.load(std::memory_order_relaxed);
+        const float link = linkIdRaw.load(std::memory_order_relaxed);
+        const float on = bypassRaw.load(std::memory_order_relaxed);
+        return {std::isfinite(db) ? db : fallback.decibels,
+                std::isfinite(link) ? static_cast<int>(link) : fallback.linkId,
+                std::isfinite(on) ? on > 0.5f : fallback.bypass};
+    }
 
     Values defaults;
     Values lastGood;

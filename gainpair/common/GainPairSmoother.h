@@ -15,6 +15,14 @@ public:
 
     int getRemainingSteps() const noexcept { return countdown; }
 
+    // As the framework's, which ignores a target approximately equal to the current one; a target
+    // that has not moved at all, as on most blocks, costs one comparison.
+    void setTargetValue(float newValue) noexcept
+    {
+        if (!juce::exactlyEqual(newValue, getTargetValue()))
+            SmoothedValue::setTargetValue(newValue);
+    }
+
     // The linear gain of the last dB value asked for, kept, so a steady gain costs no power of ten.
     class GainCache
     {

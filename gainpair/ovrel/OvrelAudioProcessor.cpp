@@ -130,7 +130,7 @@ void OvrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::M
 
 void OvrelAudioProcessor::publishOrShow(float gain, bool bypass)
 {
-    const GainLinkSharedMemory::ScopedAccess access(gainLink);
+    const GainLinkSharedMemory::AudioAccess access(gainLink);
     auto* block = access.block();
     switch (static_cast<LinkRole>(linkRole.load()))
     {
@@ -160,13 +160,11 @@ void OvrelAudioProcessor::applyGainAndMeasure(juce::AudioBuffer<float>& buffer, 
     if (!gainSmoother.isSmoothing())
     {
         const float g = steadyGain(gainSmoother.getCurrentValue());
-        for (int ch = 0; ch < numChannels; ++ch)
-            GainPairLevels::scaleAndAccumulate(buffer.getWritePointer(ch), numSamples, g, false, sums);
+        GainPairLevels::scaleAndAccumulate(buffer.getArrayOfWritePointers(), numChannels, numSamples, g, false, sums);
     }
     else
     {
-        for (int ch = 0; ch < numChannels; ++ch)
-            GainPairLevels::accumulate(buffer.getReadPointer(ch), numSamples, sums);
+        GainPairLevels::accumulate(buffer.getArrayOfReadPointers(), numChannels, numSamples, sums);
         // The ramp handles at most 8 channels; the supported layouts have at most 2.
         constexpr int maxRampChannels = 8;
         GainPairSmoother::applyGains(gainSmoother, nullptr, buffer.getArrayOfWritePointers(),
@@ -253,6 +251,7 @@ void OvrelAudioProcessor::timerCallback()
         settleTicks = 0;
 
     heartbeat();
+    gainLink.releaseRetiredMappings();
 }
 
 void OvrelAudioProcessor::moveToLinkId(int linkId, LinkRole roleBefore)

@@ -5,6 +5,7 @@
 #include "gainpair/common/GainLinkLockFiles.h"
 #include "gainpair/common/GainLinkSession.h"
 #include "gainpair/common/GainLinkSharedMemory.h"
+#include "gainpair/common/GainPairLevels.h"
 #include "gainpair/common/GainPairParameters.h"
 #include "gainpair/common/GainPairRequest.h"
 #include "gainpair/common/GainPairSmoother.h"
@@ -81,8 +82,8 @@ public:
     std::atomic<int>& currentLinkId = session.currentLinkId;
     std::atomic<int>& pendingLinkId = session.pendingLinkId;
 
-    std::atomic<float> inputPeakDb{-60.0f};
-    std::atomic<float> inputRmsDb{-60.0f};
+    GainPairReading inputPeakDb{GainPairLevels::initialDb};
+    GainPairReading inputRmsDb{GainPairLevels::initialDb};
     std::atomic<float> shownGain{0.0f};
     std::atomic<int> linkRole{static_cast<int>(LinkRole::Alone)};
     std::atomic<char> instanceLetter{0};

@@ -106,7 +106,7 @@ void UndrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::
     takeSmootherRequests();
 
     // A missing or stale block leaves the last received values, and so the compensation, in force.
-    const GainLinkSharedMemory::ScopedAccess access(gainLink);
+    const GainLinkSharedMemory::AudioAccess access(gainLink);
     auto* block = access.block();
     if (block != nullptr && audioClock.isCurrent(*block))
         takeBlock(*block);
@@ -159,19 +159,18 @@ void UndrelAudioProcessor::applyGainAndMeasure(juce::AudioBuffer<float>& buffer,
     if (!compensationSmoother.isSmoothing() && !trimSmoother.isSmoothing())
     {
         const float g = steadyGain(compensationSmoother.getCurrentValue() + trimSmoother.getCurrentValue());
-        for (int ch = 0; ch < gainChannels; ++ch)
-            GainPairLevels::scaleAndAccumulate(buffer.getWritePointer(ch), numSamples, g, true, sums);
+        GainPairLevels::scaleAndAccumulate(buffer.getArrayOfWritePointers(), gainChannels, numSamples, g, true, sums);
+        if (numChannels > gainChannels)
+            GainPairLevels::accumulate(buffer.getArrayOfReadPointers() + gainChannels, numChannels - gainChannels,
+                                       numSamples, sums);
     }
     else
     {
         // Both smoothers advance once per sample, with or without channels to scale.
         GainPairSmoother::applyGains(compensationSmoother, &trimSmoother, buffer.getArrayOfWritePointers(),
                                      gainChannels, numSamples);
-        for (int ch = 0; ch < gainChannels; ++ch)
-            GainPairLevels::accumulate(buffer.getReadPointer(ch), numSamples, sums);
+        GainPairLevels::accumulate(buffer.getArrayOfReadPointers(), numChannels, numSamples, sums);
     }
-    for (int ch = gainChannels; ch < numChannels; ++ch)
-        GainPairLevels::accumulate(buffer.getReadPointer(ch), numSamples, sums);
     GainPairLevels::publish(sums, numChannels * numSamples, rmsSum, rmsCount, outputPeakDb, outputRmsDb);
 }
 
@@ -222,6 +221,7 @@ void UndrelAudioProcessor::timerCallback()
     moveToPendingLinkId();
     heartbeat();
     reopen();
+    gainLink.releaseRetiredMappings();
 }
 
 void UndrelAudioProcessor::moveToPendingLinkId()

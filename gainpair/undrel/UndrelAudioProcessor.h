@@ -70,8 +70,8 @@ public:
     std::atomic<float> appliedGainDb{0.0f};
     std::atomic<bool> receivedBypass{false};
 
-    std::atomic<float> outputPeakDb{GainPairLevels::initialDb};
-    std::atomic<float> outputRmsDb{GainPairLevels::initialDb};
+    GainPairReading outputPeakDb{GainPairLevels::initialDb};
+    GainPairReading outputRmsDb{GainPairLevels::initialDb};
 
     // Width, scale, language, tooltips and meter hold, saved with the state.
     GainPairEditorSettings editorSettings;

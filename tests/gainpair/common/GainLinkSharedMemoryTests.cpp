@@ -460,26 +460,72 @@ TEST_F(GainLinkSharedMemoryTest, ReaderThatCannotMapStaysClosedAndKeepsTheName)
     EXPECT_TRUE(scope.nameExists(13));
 }
 
-TEST_F(GainLinkSharedMemoryTest, AccessSeesTheMappingAndItsRole)
+// Both kinds of access see the same mapping and role: the writer flag travels with the address.
+template <typename Access> void expectAccessSeesTheMappingAndItsRole(const GainLinkEnvironment& env)
 {
     GainLinkSharedMemory link(env);
     {
-        GainLinkSharedMemory::ScopedAccess access(link);
+        Access access(link);
         EXPECT_EQ(access.block(), nullptr);
         EXPECT_FALSE(access.isWriter());
     }
     link.initAsWriter(14, 0.0f, false);
     {
-        GainLinkSharedMemory::ScopedAccess access(link);
+        Access access(link);
         EXPECT_EQ(access.block(), link.getBlock());
         EXPECT_TRUE(access.isWriter());
     }
     GainLinkSharedMemory writer(env);
     writer.initAsWriter(15, 0.0f, false);
     ASSERT_TRUE(link.initAsReader(15));
-    GainLinkSharedMemory::ScopedAccess access(link);
+    Access access(link);
     EXPECT_NE(access.block(), nullptr);
+    EXPECT_EQ(access.block(), link.getBlock());
     EXPECT_FALSE(access.isWriter());
+}
+
+TEST_F(GainLinkSharedMemoryTest, AccessSeesTheMappingAndItsRole)
+{
+    expectAccessSeesTheMappingAndItsRole<GainLinkSharedMemory::ScopedAccess>(env);
+    expectAccessSeesTheMappingAndItsRole<GainLinkSharedMemory::AudioAccess>(env);
+}
+
+// An audio block that took the mapping before a close keeps it until the block ends and a later
+// block has seen the change; only then is it unmapped.
+TEST_F(GainLinkSharedMemoryTest, ClosedMappingStaysUntilABlockAfterTheCloseHasEnded)
+{
+    struct Case
+    {
+        const char* name;
+        bool reopen; // a move to another link ID rather than a plain close
+    };
+    for (const Case c : {Case{"close", false}, Case{"move", true}})
+    {
+        SCOPED_TRACE(c.name);
+        GainLinkSharedMemory link(env);
+        link.initAsWriter(17, 0.0f, false);
+        {
+            const GainLinkSharedMemory::AudioAccess inFlight(link);
+            ASSERT_NE(inFlight.block(), nullptr);
+            if (c.reopen)
+                link.initAsWriter(18, 0.0f, false);
+            else
+                link.close();
+            EXPECT_EQ(link.getNumRetiredMappings(), 1);
+            inFlight.block()->compensationDb.store(2.0f); // Still mapped.
+        }
+        // The block that ended had seen the old mapping: it could be holding it still.
+        link.releaseRetiredMappings();
+        EXPECT_EQ(link.getNumRetiredMappings(), 1);
+
+        {
+            const GainLinkSharedMemory::AudioAccess next(link);
+            EXPECT_EQ(next.block(), link.getBlock());
+        }
+        link.releaseRetiredMappings();
+        EXPECT_EQ(link.getNumRetiredMappings(), 0);
+        link.close();
+    }
 }
 
 // The audio thread may still be inside a block when the message thread closes the handle: the

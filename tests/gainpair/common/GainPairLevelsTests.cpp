@@ -37,35 +37,54 @@ float dbOf(float x)
 }
 } // namespace
 
-// Sizes around the vector widths, with and without a tail, gain applied before or after measuring.
+// Sizes around the vector widths, with and without a tail, over one or several channels (which share
+// one pass), gain applied before or after measuring.
 TEST(GainPairLevels, ReadingsMatchARunningSumAndTheGainIsExact)
 {
-    for (const int n : {0, 1, 3, 4, 7, 8, 15, 16, 17, 31, 64, 100, 257, 512, 1000})
-        for (const float gain : {1.7f, 1.0f})
-            for (const bool measureScaled : {false, true})
-            {
-                SCOPED_TRACE(testing::Message() << n << " samples, gain " << gain << ", measured "
-                                                << (measureScaled ? "after" : "before"));
-                const auto input = noise(n, 11u + static_cast<unsigned>(n), 0.8f);
-                auto data = input;
-
-                GainPairLevels::BlockSums sums;
-                GainPairLevels::scaleAndAccumulate(data.data(), n, gain, measureScaled, sums);
-                GainPairLevels::BlockSums unscaled;
-                GainPairLevels::accumulate(input.data(), n, unscaled);
-
-                SerialReadings serial, serialIn;
-                for (int i = 0; i < n; ++i)
+    for (const int channels : {1, 2, 3})
+        for (const int n : {0, 1, 3, 4, 7, 8, 15, 16, 17, 31, 64, 100, 257, 512, 1000})
+            for (const float gain : {1.7f, 1.0f})
+                for (const bool measureScaled : {false, true})
                 {
-                    ASSERT_EQ(data[static_cast<size_t>(i)], input[static_cast<size_t>(i)] * gain);
-                    serial.add(measureScaled ? input[static_cast<size_t>(i)] * gain : input[static_cast<size_t>(i)]);
-                    serialIn.add(input[static_cast<size_t>(i)]);
+                    SCOPED_TRACE(testing::Message() << channels << " channels, " << n << " samples, gain " << gain
+                                                    << ", measured " << (measureScaled ? "after" : "before"));
+                    std::vector<std::vector<float>> inputs, data;
+                    std::vector<float*> writable;
+                    std::vector<const float*> readable;
+                    for (int ch = 0; ch < channels; ++ch)
+                        inputs.push_back(noise(n, 11u + static_cast<unsigned>(n + 1000 * ch), 0.8f - 0.2f * ch));
+                    data = inputs;
+                    for (int ch = 0; ch < channels; ++ch)
+                    {
+                        writable.push_back(data[static_cast<size_t>(ch)].data());
+                        readable.push_back(inputs[static_cast<size_t>(ch)].data());
+                    }
+
+                    GainPairLevels::BlockSums sums;
+                    if (channels == 1)
+                        GainPairLevels::scaleAndAccumulate(writable[0], n, gain, measureScaled, sums);
+                    else
+                        GainPairLevels::scaleAndAccumulate(writable.data(), channels, n, gain, measureScaled, sums);
+                    GainPairLevels::BlockSums unscaled;
+                    if (channels == 1)
+                        GainPairLevels::accumulate(readable[0], n, unscaled);
+                    else
+                        GainPairLevels::accumulate(readable.data(), channels, n, unscaled);
+
+                    SerialReadings serial, serialIn;
+                    for (int ch = 0; ch < channels; ++ch)
+                        for (int i = 0; i < n; ++i)
+                        {
+                            const float in = inputs[static_cast<size_t>(ch)][static_cast<size_t>(i)];
+                            ASSERT_EQ(data[static_cast<size_t>(ch)][static_cast<size_t>(i)], in * gain);
+                            serial.add(measureScaled ? in * gain : in);
+                            serialIn.add(in);
+                        }
+                    EXPECT_EQ(sums.peak, serial.peak);
+                    EXPECT_NEAR(sums.sumOfSquares, serial.sum, 1e-5f * serial.sum);
+                    EXPECT_EQ(unscaled.peak, serialIn.peak);
+                    EXPECT_NEAR(unscaled.sumOfSquares, serialIn.sum, 1e-5f * serialIn.sum);
                 }
-                EXPECT_EQ(sums.peak, serial.peak);
-                EXPECT_NEAR(sums.sumOfSquares, serial.sum, 1e-5f * serial.sum);
-                EXPECT_EQ(unscaled.peak, serialIn.peak);
-                EXPECT_NEAR(unscaled.sumOfSquares, serialIn.sum, 1e-5f * serialIn.sum);
-            }
 }
 
 // Blocks of odd sizes over stereo, as a processor feeds them: the published dB readings agree with
@@ -74,7 +93,7 @@ TEST(GainPairLevels, PublishedReadingsMatchTheRunningSum)
 {
     float rmsSum = 0.0f, refSum = 0.0f;
     int rmsCount = 0, refCount = 0;
-    std::atomic<float> peakDb{GainPairLevels::initialDb}, rmsDb{GainPairLevels::initialDb};
+    GainPairReading peakDb{GainPairLevels::initialDb}, rmsDb{GainPairLevels::initialDb};
     float refRmsDb = GainPairLevels::initialDb;
     unsigned seed = 1;
     for (const int n : {37, 200, 64, 511, 1, 300, 128, 999})
@@ -110,7 +129,7 @@ TEST(GainPairLevels, SilenceNanAndNothingReadAsTheFloor)
 {
     float rmsSum = 0.0f;
     int rmsCount = 0;
-    std::atomic<float> peakDb{0.0f}, rmsDb{0.0f};
+    GainPairReading peakDb{0.0f}, rmsDb{0.0f};
     juce::AudioBuffer<float> buffer(2, 512);
     buffer.clear();
     GainPairLevels::measure(buffer, 2, 512, rmsSum, rmsCount, peakDb, rmsDb);
@@ -126,6 +145,48 @@ TEST(GainPairLevels, SilenceNanAndNothingReadAsTheFloor)
 
     GainPairLevels::measure(buffer, 0, 512, rmsSum, rmsCount, peakDb, rmsDb);
     EXPECT_EQ(peakDb.load(), -100.0f);
+}
+
+// The audio thread publishes magnitudes and the reader takes the logarithm: what it loads is
+// exactly what the logarithm on the audio thread gave, and a dB value stored as such (the initial
+// reading) comes back unchanged, whatever was published before.
+TEST(GainPairReading, LoadsTheDbOfThePublishedMagnitudeOrTheStoredDb)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Row
+    {
+        float magnitude;
+        float expectedDb; // NaN: 20 log10 of the magnitude, within float rounding
+    };
+    const Row rows[] = {
+        {0.0f, -100.0f},     {-0.0f, -100.0f},
+        {nan, -100.0f},      {1.0e-6f, -100.0f},
+        {1.0e-30f, -100.0f}, {1.0e-40f, -100.0f} /* denormal */,
+        {1.0f, 0.0f},        {0.5f, nan},
+        {0.001f, nan},       {1.0e-5f * 1.01f, nan},
+        {2.0f, nan},         {123.0f, nan},
+        {inf, inf},
+    };
+    GainPairReading reading{GainPairLevels::initialDb};
+    EXPECT_EQ(reading.load(), GainPairLevels::initialDb);
+    for (const auto& r : rows)
+    {
+        SCOPED_TRACE(testing::Message() << "magnitude " << r.magnitude);
+        reading.storeMagnitude(r.magnitude);
+        const float loaded = reading.load(std::memory_order_acquire);
+        EXPECT_EQ(loaded, GainPairLevels::toDb(r.magnitude));
+        if (std::isnan(r.expectedDb))
+            EXPECT_NEAR(loaded, 20.0 * std::log10(static_cast<double>(r.magnitude)), 1e-5);
+        else
+            EXPECT_EQ(loaded, r.expectedDb);
+
+        for (const float db : {-60.0f, -12.0f, 0.0f, 6.5f, -100.0f})
+        {
+            reading.store(db);
+            EXPECT_EQ(reading.load(), db);
+        }
+    }
 }
 
 namespace
