@@ -66,6 +66,7 @@ private:
     void applyResizeLimits();
     void placeFromSavedBounds(int savedX, int savedY, int savedW, int savedH);
     void paintMain(juce::Graphics& g, int width, int height);
+    void drawReadingsBackground(juce::Graphics& g, int width, int height, int scopeH);
     void drawCloud(juce::Graphics& g, const PointCloud& cloud, float cx, float cy, float radius, juce::Colour colour,
                    float brightness);
     void drawGrid(juce::Graphics& g, juce::Rectangle<int> area);
@@ -103,7 +104,10 @@ private:
     // Parallel copies of a cloud for drawing, kept to avoid allocating on every paint.
     std::vector<float> drawLs, drawRs, drawAlphas;
     juce::Image gridCache;
-    // Dots are blended into this layer while the vectorscope draws; its origin lies at dotOrigin.
+    // The readings' boxes, tracks and captions, for the pane below a vectorscope readingsCacheTop high.
+    juce::Image readingsCache;
+    int readingsCacheTop = -1;
+    // Dots are blended into this frame while the vectorscope draws; its origin lies at dotOrigin.
     DotLayer dotLayer;
     juce::Point<float> dotOrigin;
 

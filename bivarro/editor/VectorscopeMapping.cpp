@@ -36,6 +36,38 @@ juce::Point<float> VectorscopeMapping::place(float left, float right, float zoom
     return {cx + scale * s, cy - scale * m};
 }
 
+int VectorscopeMapping::envelopeBin(float u, float v, int bins) noexcept
+{
+    constexpr float pi = 3.14159265358979f;
+    const float below = v + 1.0e-4f;
+    const auto exact = [&] { return (std::atan2(u, below) / pi + 0.5f) * static_cast<float>(bins); };
+    float position = 0.0f;
+    if (below > 0.0f && std::isfinite(u) && std::isfinite(below))
+    {
+        // Within 2e-6 rad of the arctangent for |t| <= 1; beyond, through its reciprocal.
+        const auto atanUnit = [](float t)
+        {
+            const float t2 = t * t;
+            return t * (0.99997726f +
+                        t2 * (-0.33262347f +
+                              t2 * (0.19354346f + t2 * (-0.11643287f + t2 * (0.05265332f + t2 * -0.01172120f)))));
+        };
+        const bool steep = std::abs(u) > below;
+        const float angle = steep ? std::copysign(pi * 0.5f, u) - atanUnit(below / u) : atanUnit(u / below);
+        position = (angle / pi + 0.5f) * static_cast<float>(bins);
+        const float fraction = position - std::floor(position);
+        if (fraction < 2.0e-3f || fraction > 1.0f - 2.0e-3f)
+            position = exact();
+    }
+    else
+    {
+        position = exact();
+    }
+    if (!(position >= 0.0f))
+        return 0;
+    return std::min(bins - 1, static_cast<int>(position));
+}
+
 VectorscopeMapping::Wedge VectorscopeMapping::wedge(float widthPercent, float rotationDegrees,
                                                     float asymmetryDegrees) noexcept
 {

@@ -27,6 +27,12 @@ struct VectorscopeMapping
     // are the side and mid shares of the magnitude. Drawing calls it for every point.
     static juce::Point<float> place(float left, float right, float zoom, float cx, float cy, float radius) noexcept;
 
+    // The envelope's direction bin 0..bins-1 of a point u px right of and v px above the centre:
+    // trunc((atan2(u, v + 1e-4) / pi + 0.5) * bins), clamped. A polynomial arctangent decides,
+    // and the library's only for the rare point within a hair of a bin edge: drawing bins every
+    // point of both clouds.
+    static int envelopeBin(float u, float v, int bins) noexcept;
+
     static Wedge wedge(float widthPercent, float rotationDegrees, float asymmetryDegrees) noexcept;
 
     // Outline alpha of the wedge for its fill opacity: full at 0.2 and above.
