@@ -334,6 +334,30 @@ TEST(VectorscopeMapping, DirectionsAndZoom)
     EXPECT_FLOAT_EQ(top.y, 150.0f);
 }
 
+TEST(VectorscopeMapping, PlacementAgreesWithTheAngleMappingAtEveryLevelAndZoom)
+{
+    // Levels from below the centre's -60 dB to above the outer arc, any direction, every zoom.
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> exponent(-7.5f, 0.7f), direction(-3.14159265f, 3.14159265f), zoom(0.5f, 4.0f);
+    for (int i = 0; i < 100000; ++i)
+    {
+        const float magnitude = std::pow(10.0f, exponent(rng)), a = direction(rng), z = zoom(rng);
+        const float l = magnitude * std::cos(a), r = magnitude * std::sin(a);
+        const auto viaAngle = VectorscopeMapping::toScreen(VectorscopeMapping::map(l, r, z), 300.0f, 300.0f, 286.0f);
+        const auto direct = VectorscopeMapping::place(l, r, z, 300.0f, 300.0f, 286.0f);
+        ASSERT_NEAR(direct.x, viaAngle.x, 2e-3f) << l << " " << r << " " << z;
+        ASSERT_NEAR(direct.y, viaAngle.y, 2e-3f) << l << " " << r << " " << z;
+    }
+    // Zooms no knob gives, as a damaged saved state might hold, still land on the disc or its centre.
+    for (const float z : {0.0f, -1.0f, std::numeric_limits<float>::infinity(), qnan})
+    {
+        const auto p = VectorscopeMapping::place(0.3f, 0.1f, z, 300.0f, 300.0f, 286.0f);
+        const auto q = VectorscopeMapping::toScreen(VectorscopeMapping::map(0.3f, 0.1f, z), 300.0f, 300.0f, 286.0f);
+        EXPECT_NEAR(p.x, q.x, 2e-3f) << z;
+        EXPECT_NEAR(p.y, q.y, 2e-3f) << z;
+    }
+}
+
 TEST(VectorscopeMapping, WedgeGeometry)
 {
     const struct
