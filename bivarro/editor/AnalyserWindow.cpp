@@ -38,6 +38,60 @@ int minWidthFor(bool open)
 }
 
 constexpr int minHeight = AnalyserWindow::titleBarHeight + AnalyserWindow::designHeight;
+
+// Where the readings' parts lie in a pane of the given width, below a vectorscope scopeH high.
+struct ReadingsGeometry
+{
+    ReadingsGeometry(int width, int scopeH)
+        : W(static_cast<float>(width)), top(static_cast<float>(scopeH)), trackW(W - 60.0f), xc(30.0f + trackW / 2.0f)
+    {
+    }
+
+    float valueX(float v) const noexcept { return 30.0f + (v + 1.0f) / 2.0f * trackW; }
+    float corrY() const noexcept { return top + 20.0f; }
+    float panY() const noexcept { return top + 56.0f; }
+
+    // The box of the centre label ("0" or "C") above a track at y.
+    juce::Rectangle<float> centreLabel(float y) const noexcept
+    {
+        return {trunc(xc) - 7.0f, trunc(y - 13.0f), 14.0f, 12.0f};
+    }
+
+    static float trunc(float v) noexcept { return static_cast<float>(static_cast<int>(v)); }
+
+    const float W, top, trackW, xc;
+};
+
+juce::Rectangle<float> markerBounds(float x, float y)
+{
+    return {x - 1.5f, y - 3.0f, 3.0f, 15.6f};
+}
+
+void drawMarker(juce::Graphics& g, float x, float y)
+{
+    g.setColour(gold);
+    g.fillRect(markerBounds(x, y));
+}
+
+void drawCentreLabel(juce::Graphics& g, const juce::String& text, juce::Rectangle<float> box)
+{
+    g.setFont(plainFont(10.0f));
+    g.setColour(juce::Colour(0xa6daa520));
+    drawText(g, text, box, juce::Justification::centred);
+}
+
+// The centre label lies over the marker where the two meet; the rest of it is in the cached
+// background already, so it is drawn again only inside the marker.
+void drawCentreLabelOverMarker(juce::Graphics& g, const juce::String& text, juce::Rectangle<float> box, float x,
+                               float y)
+{
+    const auto marker = markerBounds(x, y);
+    if (!marker.intersects(box))
+        return;
+    juce::Graphics::ScopedSaveState saved(g);
+    g.reduceClipRegion(marker.getSmallestIntegerContainer());
+    drawCentreLabel(g, text, box);
+}
 } // namespace
 
 //==============================================================================
@@ -583,7 +637,7 @@ void AnalyserWindow::timerCallback()
     measurement.tick(processor.outputScope(), processor.inputScope(), coefScope, dotDensity);
 
     if (mainComp != nullptr)
-        mainComp->repaint();
+        repaintChangedParts();
 
     auto& s = processor.settings;
     s.analyserScopeMode.store(scopeMode == 1 ? 1 : 0);
@@ -595,6 +649,61 @@ void AnalyserWindow::timerCallback()
     s.analyserDotDensity.store(dotDensity);
     s.analyserInputBright.store(inputBright);
     s.analyserOutputBright.store(outputBright);
+}
+
+void AnalyserWindow::repaintChangedParts()
+{
+    const Readings now{measurement.meter.correlation(), measurement.meter.panorama()};
+    for (const auto& r : changedParts(mainComp->getWidth(), mainComp->getHeight(), shown, now))
+        mainComp->repaint(r);
+    shown = now;
+}
+
+// Only what a tick can change: the half-disc that holds the clouds, the wedge and the envelope, as
+// a few bands that follow its arc, and the parts of the readings that moved. Any other change
+// (size, mode, settings panel) repaints the whole pane through its own path.
+juce::RectangleList<int> AnalyserWindow::changedParts(int width, int height, Readings before, Readings now)
+{
+    juce::RectangleList<int> parts;
+    const int scopeH = std::min(width / 2 + 4, height - 72);
+    if (width <= 0 || height <= 0 || scopeH <= 0)
+        return parts;
+
+    // Everything that moves lies within R + 2 px of the centre and at most 2 px below the base line.
+    const float cx = static_cast<float>(width) / 2.0f, cy = static_cast<float>(scopeH) - 4.0f;
+    const float reach = static_cast<float>(width) / 2.0f - 14.0f + 2.0f;
+    constexpr int bands = 6;
+    const float top = cy - reach, bottom = cy + 2.0f;
+    for (int i = 0; i < bands; ++i)
+    {
+        const float y0 = top + (bottom - top) * static_cast<float>(i) / bands;
+        const float y1 = top + (bottom - top) * static_cast<float>(i + 1) / bands;
+        const float below = std::max(0.0f, cy - y1);
+        const float halfWidth = std::sqrt(std::max(0.0f, reach * reach - below * below)) + 1.0f;
+        parts.addWithoutMerging(juce::Rectangle<float>(cx - halfWidth, y0, 2.0f * halfWidth, y1 - y0)
+                                    .getSmallestIntegerContainer()
+                                    .getIntersection({0, 0, width, scopeH}));
+    }
+
+    // A reading's segment runs from the centre to its marker: the span between the old and the new
+    // marker, with the marker's width, covers every pixel that changed; the value text too.
+    const ReadingsGeometry geo(width, scopeH);
+    const auto track = [&](float was, float is, float y)
+    {
+        if (juce::exactlyEqual(was, is))
+            return;
+        const float x0 = std::min({geo.valueX(was), geo.valueX(is), geo.xc});
+        const float x1 = std::max({geo.valueX(was), geo.valueX(is), geo.xc});
+        parts.addWithoutMerging(
+            juce::Rectangle<float>(x0 - 3.0f, y - 4.0f, x1 - x0 + 6.0f, 18.0f).getSmallestIntegerContainer());
+    };
+    track(before.correlation, now.correlation, geo.corrY());
+    track(before.panorama, now.panorama, geo.panY());
+    if (juce::String(before.correlation, 2) != juce::String(now.correlation, 2))
+        parts.addWithoutMerging(
+            juce::Rectangle<float>(ReadingsGeometry::trunc(geo.W - 34.0f), geo.top + 6.0f, 30.0f, 11.0f)
+                .getSmallestIntegerContainer());
+    return parts;
 }
 
 //==============================================================================
@@ -628,63 +737,6 @@ void AnalyserWindow::paint(juce::Graphics& g)
     g.setFont(boldFont(12.0f));
     drawText(g, texts().title, {34.0f, 0.0f, w - 78.0f, thf}, juce::Justification::centredLeft);
 }
-
-namespace
-{
-// Where the readings' parts lie in a pane of the given width, below a vectorscope scopeH high.
-struct ReadingsGeometry
-{
-    ReadingsGeometry(int width, int scopeH)
-        : W(static_cast<float>(width)), top(static_cast<float>(scopeH)), trackW(W - 60.0f), xc(30.0f + trackW / 2.0f)
-    {
-    }
-
-    float valueX(float v) const noexcept { return 30.0f + (v + 1.0f) / 2.0f * trackW; }
-    float corrY() const noexcept { return top + 20.0f; }
-    float panY() const noexcept { return top + 56.0f; }
-
-    // The box of the centre label ("0" or "C") above a track at y.
-    juce::Rectangle<float> centreLabel(float y) const noexcept
-    {
-        return {trunc(xc) - 7.0f, trunc(y - 13.0f), 14.0f, 12.0f};
-    }
-
-    static float trunc(float v) noexcept { return static_cast<float>(static_cast<int>(v)); }
-
-    const float W, top, trackW, xc;
-};
-
-juce::Rectangle<float> markerBounds(float x, float y)
-{
-    return {x - 1.5f, y - 3.0f, 3.0f, 15.6f};
-}
-
-void drawMarker(juce::Graphics& g, float x, float y)
-{
-    g.setColour(gold);
-    g.fillRect(markerBounds(x, y));
-}
-
-void drawCentreLabel(juce::Graphics& g, const juce::String& text, juce::Rectangle<float> box)
-{
-    g.setFont(plainFont(10.0f));
-    g.setColour(juce::Colour(0xa6daa520));
-    drawText(g, text, box, juce::Justification::centred);
-}
-
-// The centre label lies over the marker where the two meet; the rest of it is in the cached
-// background already, so it is drawn again only inside the marker.
-void drawCentreLabelOverMarker(juce::Graphics& g, const juce::String& text, juce::Rectangle<float> box, float x,
-                               float y)
-{
-    const auto marker = markerBounds(x, y);
-    if (!marker.intersects(box))
-        return;
-    juce::Graphics::ScopedSaveState saved(g);
-    g.reduceClipRegion(marker.getSmallestIntegerContainer());
-    drawCentreLabel(g, text, box);
-}
-} // namespace
 
 void AnalyserWindow::paintMain(juce::Graphics& g, int width, int height)
 {
@@ -892,13 +944,17 @@ void AnalyserWindow::drawScopePoints(juce::Graphics& g, const std::vector<float>
 
     if (scopeMode == 0)
     {
+        drawXs.resize(ls.size());
+        drawYs.resize(ls.size());
+        VectorscopeMapping::placeAll(ls.data(), rs.data(), static_cast<int>(ls.size()), zoomFactor, cx, cy, radius,
+                                     drawXs.data(), drawYs.data());
         for (size_t i = 0; i < ls.size(); ++i)
         {
             const float m = (ls[i] + rs[i]) * 0.5f, s = (rs[i] - ls[i]) * 0.5f;
             const float g0 = std::sqrt(m * m + s * s);
             if (!(g0 >= 1.0e-6f) || !std::isfinite(g0))
                 continue;
-            const auto pos = VectorscopeMapping::place(ls[i], rs[i], zoomFactor, cx, cy, radius);
+            const juce::Point<float> pos{drawXs[i], drawYs[i]};
             float a = (4.0f * g0 + 0.25f) * brightness * (useAlphas ? alphas[i] : 1.0f);
             a = a < 0.03f ? 0.03f : std::min(a, brightness);
             if (dotLayer.isOpen())

@@ -41,7 +41,9 @@ void DotLayer::add(float x, float y, float side, juce::Colour colour, float alph
 
     // The source colour at its alpha, premultiplied; each pixel blends it by its coverage in
     // 0..255, the same arithmetic a filled rectangle's edge table uses.
-    const auto source = colour.withAlpha(std::min(alpha, 1.0f)).getPixelARGB();
+    juce::PixelARGB source(static_cast<juce::uint8>(juce::roundToInt(std::min(alpha, 1.0f) * 255.0f)), colour.getRed(),
+                           colour.getGreen(), colour.getBlue());
+    source.premultiply();
 
     // Squares up to two pixels wide that lie inside the frame: three columns and rows at most.
     if (side <= 2.0f && left >= 0.0f && top >= 0.0f && left + 3.0f < static_cast<float>(pixels->width) &&

@@ -33,8 +33,9 @@ float radiusFraction(float zoomed) noexcept
     const float t2 = t * t;
     const float ln =
         2.0f * t * (1.0f + t2 * (1.0f / 3.0f + t2 * (1.0f / 5.0f + t2 * (1.0f / 7.0f + t2 * (1.0f / 9.0f)))));
-    const float log10 = static_cast<float>(exponent) * 0.30102999566f + ln * 0.43429448190f;
-    return std::clamp(1.0f + log10 / 3.0f, 0.0f, 1.0f);
+    // 1 + log10(zoomed) / 3, the thirds folded into the constants.
+    return std::clamp(1.0f + static_cast<float>(exponent) * (0.30102999566f / 3.0f) + ln * (0.43429448190f / 3.0f),
+                      0.0f, 1.0f);
 }
 } // namespace
 
@@ -56,8 +57,9 @@ juce::Point<float> VectorscopeMapping::toScreen(Polar p, float cx, float cy, flo
     return {cx + p.fraction * radius * std::sin(p.angle), cy - p.fraction * radius * std::cos(p.angle)};
 }
 
-juce::Point<float> VectorscopeMapping::place(float left, float right, float zoom, float cx, float cy,
-                                             float radius) noexcept
+namespace
+{
+inline juce::Point<float> placeOne(float left, float right, float zoom, float cx, float cy, float radius) noexcept
 {
     const float m = (left + right) * 0.5f;
     const float s = (right - left) * 0.5f;
@@ -68,6 +70,24 @@ juce::Point<float> VectorscopeMapping::place(float left, float right, float zoom
     const float sign = m < 0.0f ? -1.0f : 1.0f;
     const float scale = sign * f * radius / g;
     return {cx + scale * s, cy - scale * m};
+}
+} // namespace
+
+juce::Point<float> VectorscopeMapping::place(float left, float right, float zoom, float cx, float cy,
+                                             float radius) noexcept
+{
+    return placeOne(left, right, zoom, cx, cy, radius);
+}
+
+void VectorscopeMapping::placeAll(const float* lefts, const float* rights, int count, float zoom, float cx, float cy,
+                                  float radius, float* xs, float* ys) noexcept
+{
+    for (int i = 0; i < count; ++i)
+    {
+        const auto p = placeOne(lefts[i], rights[i], zoom, cx, cy, radius);
+        xs[i] = p.x;
+        ys[i] = p.y;
+    }
 }
 
 int VectorscopeMapping::envelopeBin(float u, float v, int bins) noexcept

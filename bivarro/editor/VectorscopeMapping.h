@@ -27,6 +27,10 @@ struct VectorscopeMapping
     // are the side and mid shares of the magnitude. Drawing calls it for every point.
     static juce::Point<float> place(float left, float right, float zoom, float cx, float cy, float radius) noexcept;
 
+    // place() for count points at once, into xs and ys: drawing's inner loop, kept in one piece.
+    static void placeAll(const float* lefts, const float* rights, int count, float zoom, float cx, float cy,
+                         float radius, float* xs, float* ys) noexcept;
+
     // The envelope's direction bin 0..bins-1 of a point u px right of and v px above the centre:
     // trunc((atan2(u, v + 1e-4) / pi + 0.5) * bins), clamped. A polynomial arctangent decides,
     // and the library's only for the rare point within a hair of a bin edge: drawing bins every
