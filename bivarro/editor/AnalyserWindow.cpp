@@ -981,7 +981,7 @@ void AnalyserWindow::drawScopePoints(juce::Graphics& g, const std::vector<float>
         const float u = pos.x - cx;
         if (v < 0.0f)
             continue;
-        const int bin = VectorscopeMapping::envelopeBin(u, v, 180);
+        const int bin = VectorscopeMapping::envelopeBin(u, v);
         bins[static_cast<size_t>(bin)] =
             std::max(bins[static_cast<size_t>(bin)], std::sqrt(u * u + v * v) * (useAlphas ? alphas[i] : 1.0f));
     }

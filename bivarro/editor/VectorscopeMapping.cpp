@@ -1,9 +1,11 @@
 #include "bivarro/editor/VectorscopeMapping.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 namespace
 {
@@ -90,36 +92,75 @@ void VectorscopeMapping::placeAll(const float* lefts, const float* rights, int c
     }
 }
 
-int VectorscopeMapping::envelopeBin(float u, float v, int bins) noexcept
+namespace
+{
+// Tangents of the envelope's bin edges, edge k at (k / bins - 0.5) * 180 degrees, k = 1..bins-1,
+// and for a fine grid over w = t / (1 + |t|) (which squeezes every slope t into -1..1) how many
+// edges lie below each cell: a slope's bin is its cell's count, then a step or two along the edges.
+struct EdgeSlopes
+{
+    static constexpr int edges = VectorscopeMapping::envelopeBins - 1;
+    static constexpr int cells = 1024;
+    std::array<float, edges> slopes{};
+    std::array<int, cells> edgesBelowCell{};
+
+    EdgeSlopes()
+    {
+        for (int k = 1; k <= edges; ++k)
+            slopes[static_cast<size_t>(k - 1)] = static_cast<float>(
+                std::tan((static_cast<double>(k) / VectorscopeMapping::envelopeBins - 0.5) * 3.14159265358979323846));
+        for (int c = 0; c < cells; ++c)
+        {
+            const double w = static_cast<double>(c) / (cells / 2) - 1.0;
+            const double t = w / (1.0 - std::abs(w));
+            int below = 0;
+            while (below < edges && static_cast<double>(slopes[static_cast<size_t>(below)]) <= t)
+                ++below;
+            edgesBelowCell[static_cast<size_t>(c)] = below;
+        }
+    }
+
+    // How many edges lie at or below a finite slope.
+    int countAtOrBelow(float t) const noexcept
+    {
+        const float w = t / (1.0f + std::abs(t));
+        int n =
+            edgesBelowCell[static_cast<size_t>(std::clamp(static_cast<int>((w + 1.0f) * (cells / 2)), 0, cells - 1))];
+        while (n < edges && slopes[static_cast<size_t>(n)] <= t)
+            ++n;
+        while (n > 0 && slopes[static_cast<size_t>(n - 1)] > t)
+            --n;
+        return n;
+    }
+};
+} // namespace
+
+int VectorscopeMapping::envelopeBin(float u, float v) noexcept
 {
     constexpr float pi = 3.14159265358979f;
     const float below = v + 1.0e-4f;
-    const auto exact = [&] { return (std::atan2(u, below) / pi + 0.5f) * static_cast<float>(bins); };
-    float position = 0.0f;
-    if (below > 0.0f && std::isfinite(u) && std::isfinite(below))
+    const auto exact = [&]
     {
-        // Within 2e-6 rad of the arctangent for |t| <= 1; beyond, through its reciprocal.
-        const auto atanUnit = [](float t)
-        {
-            const float t2 = t * t;
-            return t * (0.99997726f +
-                        t2 * (-0.33262347f +
-                              t2 * (0.19354346f + t2 * (-0.11643287f + t2 * (0.05265332f + t2 * -0.01172120f)))));
-        };
-        const bool steep = std::abs(u) > below;
-        const float angle = steep ? std::copysign(pi * 0.5f, u) - atanUnit(below / u) : atanUnit(u / below);
-        position = (angle / pi + 0.5f) * static_cast<float>(bins);
-        const float fraction = position - std::floor(position);
-        if (fraction < 2.0e-3f || fraction > 1.0f - 2.0e-3f)
-            position = exact();
-    }
-    else
-    {
-        position = exact();
-    }
-    if (!(position >= 0.0f))
-        return 0;
-    return std::min(bins - 1, static_cast<int>(position));
+        const float position = (std::atan2(u, below) / pi + 0.5f) * static_cast<float>(envelopeBins);
+        if (!(position >= 0.0f))
+            return 0;
+        return std::min(envelopeBins - 1, static_cast<int>(position));
+    };
+    if (!(below > 0.0f))
+        return exact();
+    const float t = u / below;
+    if (!std::isfinite(t))
+        return exact();
+
+    static const EdgeSlopes edges;
+    const int bin = edges.countAtOrBelow(t);
+    // Within a hair of an edge the rounding of the arctangent decides, as it always has.
+    // An angle error e moves the slope by e · (1 + t²).
+    const auto near = [t](float edge) { return std::abs(t - edge) <= 1.0e-5f * (1.0f + edge * edge); };
+    if ((bin > 0 && near(edges.slopes[static_cast<size_t>(bin - 1)])) ||
+        (bin < envelopeBins - 1 && near(edges.slopes[static_cast<size_t>(bin)])))
+        return exact();
+    return bin;
 }
 
 VectorscopeMapping::Wedge VectorscopeMapping::wedge(float widthPercent, float rotationDegrees,

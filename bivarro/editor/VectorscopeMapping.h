@@ -31,11 +31,13 @@ struct VectorscopeMapping
     static void placeAll(const float* lefts, const float* rights, int count, float zoom, float cx, float cy,
                          float radius, float* xs, float* ys) noexcept;
 
-    // The envelope's direction bin 0..bins-1 of a point u px right of and v px above the centre:
-    // trunc((atan2(u, v + 1e-4) / pi + 0.5) * bins), clamped. A polynomial arctangent decides,
-    // and the library's only for the rare point within a hair of a bin edge: drawing bins every
-    // point of both clouds.
-    static int envelopeBin(float u, float v, int bins) noexcept;
+    static constexpr int envelopeBins = 180;
+
+    // The envelope's direction bin 0..envelopeBins-1 of a point u px right of and v px above the
+    // centre: trunc((atan2(u, v + 1e-4) / pi + 0.5) * envelopeBins), clamped. The slope u / (v + 1e-4)
+    // is looked up among the bin edges' tangents, and the library's arctangent decides only for
+    // the rare point within a hair of an edge: drawing bins every point of both clouds.
+    static int envelopeBin(float u, float v) noexcept;
 
     static Wedge wedge(float widthPercent, float rotationDegrees, float asymmetryDegrees) noexcept;
 
