@@ -669,11 +669,12 @@ juce::RectangleList<int> AnalyserWindow::changedParts(int width, int height, Rea
     if (width <= 0 || height <= 0 || scopeH <= 0)
         return parts;
 
-    // Everything that moves lies within R + 2 px of the centre and at most 2 px below the base line.
+    // Everything that moves lies within R + 2 px of the centre; only the wedge, turned past the base
+    // line, reaches below it, down to the scope's bottom edge.
     const float cx = static_cast<float>(width) / 2.0f, cy = static_cast<float>(scopeH) - 4.0f;
     const float reach = static_cast<float>(width) / 2.0f - 14.0f + 2.0f;
     constexpr int bands = 6;
-    const float top = cy - reach, bottom = cy + 2.0f;
+    const float top = cy - reach, bottom = static_cast<float>(scopeH);
     for (int i = 0; i < bands; ++i)
     {
         const float y0 = top + (bottom - top) * static_cast<float>(i) / bands;

@@ -569,11 +569,14 @@ TEST_F(AnalyserWindowFixture, ATicksRepaintCoversEveryPixelItChanges)
         bool envelope;
         std::pair<float, float> (*before)(int);
         std::pair<float, float> (*after)(int);
+        float rotationBefore = 0.0f, rotationAfter = 0.0f;
     } cases[] = {
         {"dots, wide to mono", false, wide, mono},
         {"dots, mono to opposite polarity", false, mono, inverted}, // the marker crosses the centre label
         {"envelope, wide to opposite polarity", true, wide, inverted},
         {"envelope, opposite polarity to wide", true, inverted, wide},
+        // At full width a turned wedge reaches below the base line.
+        {"dots, the wedge turned from left to right", false, wide, wide, -45.0f, 45.0f},
     };
     for (const auto& c : cases)
     {
@@ -582,6 +585,13 @@ TEST_F(AnalyserWindowFixture, ATicksRepaintCoversEveryPixelItChanges)
         SignalSource source(fresh);
         fresh.settings.analyserSnapToPlugin = false;
         fresh.settings.analyserScopeMode = c.envelope ? 1 : 0;
+        const auto setParameter = [&](const char* id, float value)
+        {
+            auto* parameter = fresh.apvts.getParameter(id);
+            parameter->setValueNotifyingHost(parameter->convertTo0to1(value));
+        };
+        setParameter("width", juce::approximatelyEqual(c.rotationBefore, c.rotationAfter) ? 100.0f : 500.0f);
+        setParameter("rotation", c.rotationBefore);
         AnalyserWindow win(fresh);
         AnalyserWindowProbe p(win);
         for (int t = 0; t < 30; ++t)
@@ -592,6 +602,7 @@ TEST_F(AnalyserWindowFixture, ATicksRepaintCoversEveryPixelItChanges)
         auto& pane = p.scopePane();
         const auto before = pane.createComponentSnapshot(pane.getLocalBounds(), true, 1.0f);
         const auto readingsBefore = p.readings();
+        setParameter("rotation", c.rotationAfter);
         for (int t = 0; t < 8; ++t)
         {
             source.play(2, c.after);
