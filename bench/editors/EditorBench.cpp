@@ -3,7 +3,8 @@
 // is reported for both (100 % is one core). The message loop blocks between events, as in a host, so
 // the figures hold only what the editor itself costs.
 //
-// Usage: <Plug-in>EditorBench [seconds per phase, default 10]. Needs a display (xvfb-run works).
+// Usage: <Plug-in>EditorBench [seconds per phase, default 10] [only rows whose name contains this].
+// Needs a display (xvfb-run works).
 // Exits with 1 when an editor goes over its limit.
 
 #include "support/WindowManagerAtoms.h"
@@ -12,6 +13,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <functional>
@@ -32,7 +34,12 @@ double processCpuSeconds()
 class BenchRun
 {
 public:
-    explicit BenchRun(int secondsPerPhase) : phaseMs(secondsPerPhase * 1000) {}
+    BenchRun(int secondsPerPhase, const juce::String& rowFilter) : phaseMs(secondsPerPhase * 1000)
+    {
+        cases.erase(std::remove_if(cases.begin(), cases.end(),
+                                   [&](const EditorBenchCase& c) { return !juce::String(c.name).contains(rowFilter); }),
+                    cases.end());
+    }
 
     void start() { next(); }
     bool allWithinLimits() const { return allWithin; }
@@ -78,7 +85,7 @@ private:
     }
 
     const int phaseMs;
-    const std::vector<EditorBenchCase> cases = editorBenchCases();
+    std::vector<EditorBenchCase> cases = editorBenchCases();
     size_t row = 0;
     bool busy = false;
     bool allWithin = true;
@@ -89,11 +96,12 @@ private:
 int main(int argc, char** argv)
 {
     const int seconds = argc > 1 ? juce::jmax(1, atoi(argv[1])) : 10;
+    const juce::String rowFilter = argc > 2 ? juce::String(argv[2]) : juce::String();
     createWindowManagerAtoms();
     juce::ScopedJuceInitialiser_GUI gui;
 
     std::printf("%-38s %-6s %8s %8s\n", "editor", "state", "cpu %", "limit %");
-    BenchRun run(seconds);
+    BenchRun run(seconds, rowFilter);
     juce::MessageManager::callAsync([&run] { run.start(); });
     juce::MessageManager::getInstance()->runDispatchLoop();
     return run.allWithinLimits() ? 0 : 1;

@@ -38,6 +38,60 @@ int minWidthFor(bool open)
 }
 
 constexpr int minHeight = AnalyserWindow::titleBarHeight + AnalyserWindow::designHeight;
+
+// Where the readings' parts lie in a pane of the given width, below a vectorscope scopeH high.
+struct ReadingsGeometry
+{
+    ReadingsGeometry(int width, int scopeH)
+        : W(static_cast<float>(width)), top(static_cast<float>(scopeH)), trackW(W - 60.0f), xc(30.0f + trackW / 2.0f)
+    {
+    }
+
+    float valueX(float v) const noexcept { return 30.0f + (v + 1.0f) / 2.0f * trackW; }
+    float corrY() const noexcept { return top + 20.0f; }
+    float panY() const noexcept { return top + 56.0f; }
+
+    // The box of the centre label ("0" or "C") above a track at y.
+    juce::Rectangle<float> centreLabel(float y) const noexcept
+    {
+        return {trunc(xc) - 7.0f, trunc(y - 13.0f), 14.0f, 12.0f};
+    }
+
+    static float trunc(float v) noexcept { return static_cast<float>(static_cast<int>(v)); }
+
+    const float W, top, trackW, xc;
+};
+
+juce::Rectangle<float> markerBounds(float x, float y)
+{
+    return {x - 1.5f, y - 3.0f, 3.0f, 15.6f};
+}
+
+void drawMarker(juce::Graphics& g, float x, float y)
+{
+    g.setColour(gold);
+    g.fillRect(markerBounds(x, y));
+}
+
+void drawCentreLabel(juce::Graphics& g, const juce::String& text, juce::Rectangle<float> box)
+{
+    g.setFont(plainFont(10.0f));
+    g.setColour(juce::Colour(0xa6daa520));
+    drawText(g, text, box, juce::Justification::centred);
+}
+
+// The centre label lies over the marker where the two meet; the rest of it is in the cached
+// background already, so it is drawn again only inside the marker.
+void drawCentreLabelOverMarker(juce::Graphics& g, const juce::String& text, juce::Rectangle<float> box, float x,
+                               float y)
+{
+    const auto marker = markerBounds(x, y);
+    if (!marker.intersects(box))
+        return;
+    juce::Graphics::ScopedSaveState saved(g);
+    g.reduceClipRegion(marker.getSmallestIntegerContainer());
+    drawCentreLabel(g, text, box);
+}
 } // namespace
 
 //==============================================================================
@@ -583,7 +637,7 @@ void AnalyserWindow::timerCallback()
     measurement.tick(processor.outputScope(), processor.inputScope(), coefScope, dotDensity);
 
     if (mainComp != nullptr)
-        mainComp->repaint();
+        repaintChangedParts();
 
     auto& s = processor.settings;
     s.analyserScopeMode.store(scopeMode == 1 ? 1 : 0);
@@ -595,6 +649,62 @@ void AnalyserWindow::timerCallback()
     s.analyserDotDensity.store(dotDensity);
     s.analyserInputBright.store(inputBright);
     s.analyserOutputBright.store(outputBright);
+}
+
+void AnalyserWindow::repaintChangedParts()
+{
+    const Readings now{measurement.meter.correlation(), measurement.meter.panorama()};
+    for (const auto& r : changedParts(mainComp->getWidth(), mainComp->getHeight(), shown, now))
+        mainComp->repaint(r);
+    shown = now;
+}
+
+// Only what a tick can change: the half-disc that holds the clouds, the wedge and the envelope, as
+// a few bands that follow its arc, and the parts of the readings that moved. Any other change
+// (size, mode, settings panel) repaints the whole pane through its own path.
+juce::RectangleList<int> AnalyserWindow::changedParts(int width, int height, Readings before, Readings now)
+{
+    juce::RectangleList<int> parts;
+    const int scopeH = std::min(width / 2 + 4, height - 72);
+    if (width <= 0 || height <= 0 || scopeH <= 0)
+        return parts;
+
+    // Everything that moves lies within R + 2 px of the centre; only the wedge, turned past the base
+    // line, reaches below it, down to the scope's bottom edge.
+    const float cx = static_cast<float>(width) / 2.0f, cy = static_cast<float>(scopeH) - 4.0f;
+    const float reach = static_cast<float>(width) / 2.0f - 14.0f + 2.0f;
+    constexpr int bands = 6;
+    const float top = cy - reach, bottom = static_cast<float>(scopeH);
+    for (int i = 0; i < bands; ++i)
+    {
+        const float y0 = top + (bottom - top) * static_cast<float>(i) / bands;
+        const float y1 = top + (bottom - top) * static_cast<float>(i + 1) / bands;
+        const float below = std::max(0.0f, cy - y1);
+        const float halfWidth = std::sqrt(std::max(0.0f, reach * reach - below * below)) + 1.0f;
+        parts.addWithoutMerging(juce::Rectangle<float>(cx - halfWidth, y0, 2.0f * halfWidth, y1 - y0)
+                                    .getSmallestIntegerContainer()
+                                    .getIntersection({0, 0, width, scopeH}));
+    }
+
+    // A reading's segment runs from the centre to its marker: the span between the old and the new
+    // marker, with the marker's width, covers every pixel that changed; the value text too.
+    const ReadingsGeometry geo(width, scopeH);
+    const auto track = [&](float was, float is, float y)
+    {
+        if (juce::exactlyEqual(was, is))
+            return;
+        const float x0 = std::min({geo.valueX(was), geo.valueX(is), geo.xc});
+        const float x1 = std::max({geo.valueX(was), geo.valueX(is), geo.xc});
+        parts.addWithoutMerging(
+            juce::Rectangle<float>(x0 - 3.0f, y - 4.0f, x1 - x0 + 6.0f, 18.0f).getSmallestIntegerContainer());
+    };
+    track(before.correlation, now.correlation, geo.corrY());
+    track(before.panorama, now.panorama, geo.panY());
+    if (juce::String(before.correlation, 2) != juce::String(now.correlation, 2))
+        parts.addWithoutMerging(
+            juce::Rectangle<float>(ReadingsGeometry::trunc(geo.W - 34.0f), geo.top + 6.0f, 30.0f, 11.0f)
+                .getSmallestIntegerContainer());
+    return parts;
 }
 
 //==============================================================================
@@ -633,16 +743,56 @@ void AnalyserWindow::paintMain(juce::Graphics& g, int width, int height)
 {
     const int scopeH = std::min(width / 2 + 4, height - 72);
     drawVectorscope(g, {0, 0, width, scopeH});
-    g.setColour(paneFill);
-    g.fillRect(0, scopeH, width, height - scopeH);
+
+    // Below the scope everything but the values is the same from frame to frame.
+    const juce::Rectangle<int> readingsArea{0, std::max(0, scopeH), width, height - std::max(0, scopeH)};
+    if (readingsArea.isEmpty())
+        return;
+    if (readingsCache.getBounds() != readingsArea.withZeroOrigin() || readingsCacheTop != scopeH)
+    {
+        readingsCache = juce::Image(juce::Image::RGB, readingsArea.getWidth(), readingsArea.getHeight(), false);
+        readingsCacheTop = scopeH;
+        juce::Graphics cacheGraphics(readingsCache);
+        cacheGraphics.setOrigin(0, -readingsArea.getY());
+        drawReadingsBackground(cacheGraphics, width, height, scopeH);
+    }
+    g.drawImageAt(readingsCache, readingsArea.getX(), readingsArea.getY());
 
     const float c = measurement.meter.correlation();
     const float p = measurement.meter.panorama();
-    const auto W = static_cast<float>(width);
-    const auto top = static_cast<float>(scopeH);
-    const float trackW = W - 60.0f;
-    const float xc = 30.0f + trackW / 2.0f;
-    const auto trunc = [](float v) { return static_cast<float>(static_cast<int>(v)); };
+    const ReadingsGeometry geo(width, scopeH);
+
+    // Correlation.
+    float y = geo.corrY();
+    float x = geo.valueX(c);
+    const auto segment = c >= 0.0f ? juce::Colour(0xff4caf50).interpolatedWith(gold, 1.0f - c)
+                                   : juce::Colour(0xffe53935).interpolatedWith(gold, 1.0f + c);
+    g.setColour(segment.withAlpha(static_cast<juce::uint8>(0xcc)));
+    g.fillRect(std::min(x, geo.xc), y, std::abs(x - geo.xc), 9.6f);
+    drawMarker(g, x, y);
+    drawCentreLabelOverMarker(g, "0", geo.centreLabel(y), x, y);
+    g.setFont(plainFont(9.0f));
+    g.setColour(gold);
+    drawText(g, juce::String(c, 2), {ReadingsGeometry::trunc(geo.W - 34.0f), geo.top + 6.0f, 30.0f, 11.0f},
+             juce::Justification::centredRight);
+
+    // Panorama.
+    y = geo.panY();
+    x = geo.valueX(p);
+    g.setColour(juce::Colour(0xb8daa520));
+    g.fillRect(std::min(x, geo.xc), y, std::abs(x - geo.xc), 9.6f);
+    drawMarker(g, x, y);
+    drawCentreLabelOverMarker(g, "C", geo.centreLabel(y), x, y);
+}
+
+void AnalyserWindow::drawReadingsBackground(juce::Graphics& g, int width, int height, int scopeH)
+{
+    g.setColour(paneFill);
+    g.fillRect(0, scopeH, width, height - scopeH);
+
+    const ReadingsGeometry geo(width, scopeH);
+    const float W = geo.W, top = geo.top, trackW = geo.trackW;
+    const auto trunc = ReadingsGeometry::trunc;
 
     const auto box = [&](float y)
     {
@@ -651,51 +801,34 @@ void AnalyserWindow::paintMain(juce::Graphics& g, int width, int height)
         g.setColour(boxOutline);
         g.drawRect(juce::Rectangle<float>(0.0f, y, W, 32.0f), 1.0f);
     };
-    const auto marker = [&](float x, float y)
-    {
-        g.setColour(gold);
-        g.fillRect(x - 1.5f, y - 3.0f, 3.0f, 15.6f);
-    };
 
     // Correlation.
     box(top + 4.0f);
-    float y = top + 20.0f;
-    float x = 30.0f + (c + 1.0f) / 2.0f * trackW;
+    float y = geo.corrY();
     juce::ColourGradient track(juce::Colour(0xffe53935), 30.0f, y, juce::Colour(0xff4caf50), W - 30.0f, y, false);
     track.addColour(0.5, juce::Colour(0x99daa520));
     g.setGradientFill(track);
     g.fillRect(30.0f, y, trackW, 9.6f);
     g.setColour(juce::Colour(0xaa000000));
     g.fillRect(30.0f, y, trackW, 9.6f);
-    const auto segment = c >= 0.0f ? juce::Colour(0xff4caf50).interpolatedWith(gold, 1.0f - c)
-                                   : juce::Colour(0xffe53935).interpolatedWith(gold, 1.0f + c);
-    g.setColour(segment.withAlpha(static_cast<juce::uint8>(0xcc)));
-    g.fillRect(std::min(x, xc), y, std::abs(x - xc), 9.6f);
-    marker(x, y);
     g.setFont(plainFont(10.0f));
     g.setColour(juce::Colour(0xa6daa520));
     drawText(g, "-1", {8.0f, trunc(y), 20.0f, 9.0f}, juce::Justification::centredRight);
-    drawText(g, "0", {trunc(xc) - 7.0f, trunc(y - 13.0f), 14.0f, 12.0f}, juce::Justification::centred);
+    drawCentreLabel(g, "0", geo.centreLabel(y));
     drawText(g, "+1", {trunc(W - 28.0f), trunc(y), 20.0f, 9.0f}, juce::Justification::centredLeft);
     g.setFont(plainFont(9.0f));
     g.setColour(juce::Colour(0x8cdaa520));
     drawText(g, "CORR", {3.0f, top + 6.0f, 32.0f, 11.0f}, juce::Justification::centredLeft);
-    g.setColour(gold);
-    drawText(g, juce::String(c, 2), {trunc(W - 34.0f), top + 6.0f, 30.0f, 11.0f}, juce::Justification::centredRight);
 
     // Panorama.
     box(top + 40.0f);
-    y = top + 56.0f;
-    x = 30.0f + (p + 1.0f) / 2.0f * trackW;
+    y = geo.panY();
     g.setColour(juce::Colour(0xff505050));
     g.fillRect(30.0f, y, trackW, 9.6f);
-    g.setColour(juce::Colour(0xb8daa520));
-    g.fillRect(std::min(x, xc), y, std::abs(x - xc), 9.6f);
-    marker(x, y);
     g.setFont(plainFont(10.0f));
     g.setColour(juce::Colour(0xa6daa520));
     drawText(g, "L", {14.0f, trunc(y), 14.0f, 9.0f}, juce::Justification::centredRight);
-    drawText(g, "C", {trunc(xc) - 7.0f, trunc(y - 13.0f), 14.0f, 12.0f}, juce::Justification::centred);
+    drawCentreLabel(g, "C", geo.centreLabel(y));
     drawText(g, "R", {trunc(W - 28.0f), trunc(y), 14.0f, 9.0f}, juce::Justification::centredLeft);
     g.setFont(plainFont(9.0f));
     g.setColour(juce::Colour(0x8cdaa520));
@@ -762,7 +895,6 @@ void AnalyserWindow::drawVectorscope(juce::Graphics& g, juce::Rectangle<int> are
         juce::Graphics cacheGraphics(gridCache);
         drawGrid(cacheGraphics, area.withZeroOrigin());
     }
-    g.drawImageAt(gridCache, area.getX(), area.getY());
 
     const auto X = static_cast<float>(area.getX()), Y = static_cast<float>(area.getY());
     const auto W = static_cast<float>(area.getWidth()), H = static_cast<float>(area.getHeight());
@@ -772,13 +904,19 @@ void AnalyserWindow::drawVectorscope(juce::Graphics& g, juce::Rectangle<int> are
     g.reduceClipRegion(area);
     if (scopeMode == 0)
     {
+        // Dots land in a copy of the grid, which then reaches the pane as one opaque image.
         dotOrigin = {X, Y};
-        dotLayer.begin(area.getWidth(), area.getHeight());
-    }
-    drawCloud(g, measurement.inPoints, cx, cy, R, juce::Colour(0xffbbbbbb), inputBright);
-    drawCloud(g, measurement.outPoints, cx, cy, R, gold, outputBright);
-    if (dotLayer.isOpen())
+        dotLayer.begin(gridCache);
+        drawCloud(g, measurement.inPoints, cx, cy, R, juce::Colour(0xffbbbbbb), inputBright);
+        drawCloud(g, measurement.outPoints, cx, cy, R, gold, outputBright);
         g.drawImageAt(dotLayer.end(), area.getX(), area.getY());
+    }
+    else
+    {
+        g.drawImageAt(gridCache, area.getX(), area.getY());
+        drawCloud(g, measurement.inPoints, cx, cy, R, juce::Colour(0xffbbbbbb), inputBright);
+        drawCloud(g, measurement.outPoints, cx, cy, R, gold, outputBright);
+    }
     drawWedge(g, cx, cy, R);
 }
 
@@ -807,13 +945,17 @@ void AnalyserWindow::drawScopePoints(juce::Graphics& g, const std::vector<float>
 
     if (scopeMode == 0)
     {
+        drawXs.resize(ls.size());
+        drawYs.resize(ls.size());
+        VectorscopeMapping::placeAll(ls.data(), rs.data(), static_cast<int>(ls.size()), zoomFactor, cx, cy, radius,
+                                     drawXs.data(), drawYs.data());
         for (size_t i = 0; i < ls.size(); ++i)
         {
             const float m = (ls[i] + rs[i]) * 0.5f, s = (rs[i] - ls[i]) * 0.5f;
             const float g0 = std::sqrt(m * m + s * s);
             if (!(g0 >= 1.0e-6f) || !std::isfinite(g0))
                 continue;
-            const auto pos = VectorscopeMapping::place(ls[i], rs[i], zoomFactor, cx, cy, radius);
+            const juce::Point<float> pos{drawXs[i], drawYs[i]};
             float a = (4.0f * g0 + 0.25f) * brightness * (useAlphas ? alphas[i] : 1.0f);
             a = a < 0.03f ? 0.03f : std::min(a, brightness);
             if (dotLayer.isOpen())
@@ -840,8 +982,7 @@ void AnalyserWindow::drawScopePoints(juce::Graphics& g, const std::vector<float>
         const float u = pos.x - cx;
         if (v < 0.0f)
             continue;
-        const int bin = std::clamp(
-            static_cast<int>((std::atan2(u, v + 1.0e-4f) / juce::MathConstants<float>::pi + 0.5f) * 180.0f), 0, 179);
+        const int bin = VectorscopeMapping::envelopeBin(u, v);
         bins[static_cast<size_t>(bin)] =
             std::max(bins[static_cast<size_t>(bin)], std::sqrt(u * u + v * v) * (useAlphas ? alphas[i] : 1.0f));
     }

@@ -4,45 +4,84 @@
 #include <cmath>
 #include <cstring>
 
-void DotLayer::begin(int width, int height)
+void DotLayer::begin(const juce::Image& background)
 {
     pixels.reset();
-    const bool resized = layer.getWidth() != width || layer.getHeight() != height;
-    if (resized)
-        layer = juce::Image(juce::Image::ARGB, std::max(1, width), std::max(1, height), true);
-    pixels.emplace(layer, juce::Image::BitmapData::readWrite);
-    if (!resized)
-        for (int y = 0; y < pixels->height; ++y)
-            std::memset(pixels->getLinePointer(y), 0, static_cast<size_t>(pixels->width * pixels->pixelStride));
+    const int width = std::max(1, background.getWidth()), height = std::max(1, background.getHeight());
+    if (frame.getWidth() != width || frame.getHeight() != height)
+        frame = juce::Image(juce::Image::RGB, width, height, false);
+    pixels.emplace(frame, juce::Image::BitmapData::readWrite);
+
+    if (background.getFormat() == juce::Image::RGB && background.getWidth() == width &&
+        background.getHeight() == height)
+    {
+        const juce::Image::BitmapData source(background, juce::Image::BitmapData::readOnly);
+        for (int y = 0; y < height; ++y)
+            std::memcpy(pixels->getLinePointer(y), source.getLinePointer(y),
+                        static_cast<size_t>(width * pixels->pixelStride));
+        return;
+    }
+    // Any other background is drawn in; the analyser always gives an RGB one of the frame's size.
+    pixels.reset();
+    {
+        juce::Graphics g(frame);
+        g.fillAll(juce::Colours::black);
+        if (background.isValid())
+            g.drawImageAt(background, 0, 0);
+    }
+    pixels.emplace(frame, juce::Image::BitmapData::readWrite);
 }
 
 void DotLayer::add(float x, float y, float side, juce::Colour colour, float alpha) noexcept
 {
-    if (!pixels.has_value() || !(alpha > 0.0f))
+    if (!pixels.has_value() || !(alpha > 0.0f) || !(side > 0.0f) || !std::isfinite(x) || !std::isfinite(y))
         return;
     const float half = side * 0.5f;
-    const float x0 = x - half, x1 = x + half, y0 = y - half, y1 = y + half;
-    const int px0 = std::max(0, static_cast<int>(std::floor(x0)));
-    const int px1 = std::min(pixels->width - 1, static_cast<int>(std::ceil(x1)) - 1);
-    const int py0 = std::max(0, static_cast<int>(std::floor(y0)));
-    const int py1 = std::min(pixels->height - 1, static_cast<int>(std::ceil(y1)) - 1);
-    const float a = std::min(alpha, 1.0f) * 255.0f;
-    const juce::uint32 red = colour.getRed(), green = colour.getGreen(), blue = colour.getBlue();
+    const float left = x - half, top = y - half;
 
+    // The source colour at its alpha, premultiplied; each pixel blends it by its coverage in
+    // 0..255, the same arithmetic a filled rectangle's edge table uses.
+    juce::PixelARGB source(static_cast<juce::uint8>(juce::roundToInt(std::min(alpha, 1.0f) * 255.0f)), colour.getRed(),
+                           colour.getGreen(), colour.getBlue());
+    source.premultiply();
+
+    // Squares up to two pixels wide that lie inside the frame: three columns and rows at most.
+    if (side <= 2.0f && left >= 0.0f && top >= 0.0f && left + 3.0f < static_cast<float>(pixels->width) &&
+        top + 3.0f < static_cast<float>(pixels->height))
+    {
+        const int px = static_cast<int>(left), py = static_cast<int>(top);
+        const float fx = left - static_cast<float>(px), fy = top - static_cast<float>(py);
+        const float cx0 = std::min(1.0f - fx, side), cx1 = std::min(1.0f, side - cx0), cx2 = side - cx0 - cx1;
+        const float cy0 = std::min(1.0f - fy, side), cy1 = std::min(1.0f, side - cy0), cy2 = side - cy0 - cy1;
+        const float coverX[3] = {cx0, cx1, cx2}, coverY[3] = {cy0, cy1, cy2};
+        const int columns = cx2 > 0.0f ? 3 : 2, rows = cy2 > 0.0f ? 3 : 2;
+        for (int j = 0; j < rows; ++j)
+        {
+            auto* row = reinterpret_cast<juce::PixelRGB*>(pixels->getPixelPointer(px, py + j));
+            const float rowCover = coverY[j] * 255.0f;
+            for (int i = 0; i < columns; ++i)
+                row[i].blend(source, static_cast<juce::uint32>(rowCover * coverX[i] + 0.5f));
+        }
+        return;
+    }
+
+    // Larger squares and squares at the frame's edges, clipped to it.
+    const float right = x + half, bottom = y + half;
+    const int px0 = std::max(0, static_cast<int>(std::floor(left)));
+    const int px1 = std::min(pixels->width - 1, static_cast<int>(std::ceil(right)) - 1);
+    const int py0 = std::max(0, static_cast<int>(std::floor(top)));
+    const int py1 = std::min(pixels->height - 1, static_cast<int>(std::ceil(bottom)) - 1);
     for (int py = py0; py <= py1; ++py)
     {
-        const float coverY = std::min(static_cast<float>(py + 1), y1) - std::max(static_cast<float>(py), y0);
+        auto* row = reinterpret_cast<juce::PixelRGB*>(pixels->getLinePointer(py));
+        const float rowCover =
+            (std::min(static_cast<float>(py + 1), bottom) - std::max(static_cast<float>(py), top)) * 255.0f;
         for (int px = px0; px <= px1; ++px)
         {
-            const float coverX = std::min(static_cast<float>(px + 1), x1) - std::max(static_cast<float>(px), x0);
-            const auto weight = static_cast<juce::uint32>(a * coverX * coverY + 0.5f);
-            if (weight == 0)
-                continue;
-            // Premultiplied, as the layer stores its pixels.
-            const juce::PixelARGB source(static_cast<juce::uint8>(weight), static_cast<juce::uint8>(red * weight / 255),
-                                         static_cast<juce::uint8>(green * weight / 255),
-                                         static_cast<juce::uint8>(blue * weight / 255));
-            reinterpret_cast<juce::PixelARGB*>(pixels->getPixelPointer(px, py))->blend(source);
+            const float cover = std::min(static_cast<float>(px + 1), right) - std::max(static_cast<float>(px), left);
+            const auto level = static_cast<juce::uint32>(rowCover * cover + 0.5f);
+            if (level != 0)
+                row[px].blend(source, level);
         }
     }
 }
@@ -50,5 +89,5 @@ void DotLayer::add(float x, float y, float side, juce::Colour colour, float alph
 const juce::Image& DotLayer::end()
 {
     pixels.reset();
-    return layer;
+    return frame;
 }

@@ -4,24 +4,25 @@
 
 #include <optional>
 
-// A transparent layer that many small antialiased squares are blended into directly, far cheaper
-// per square than a filled rectangle through a graphics context; drawn over its background at once.
+// An opaque frame that many small antialiased squares are blended into directly: each frame
+// starts as a copy of its background, so the squares cost a few integer blends each instead of a
+// filled rectangle through a graphics context, and the frame reaches the screen as one opaque copy.
 class DotLayer
 {
 public:
-    // Clears the layer at the given size and opens it for writing.
-    void begin(int width, int height);
+    // Starts a frame as a copy of the background (an RGB image) and opens it for writing.
+    void begin(const juce::Image& background);
 
     // Blends a square of the given side centred at (x, y) in colour at alpha, each pixel weighted
-    // by the part of it the square covers.
+    // by the part of it the square covers, as a filled rectangle would be.
     void add(float x, float y, float side, juce::Colour colour, float alpha) noexcept;
 
-    // Closes the layer for writing; returns it for drawing.
+    // Closes the frame for writing; returns it for drawing.
     const juce::Image& end();
 
     bool isOpen() const noexcept { return pixels.has_value(); }
 
 private:
-    juce::Image layer;
+    juce::Image frame;
     std::optional<juce::Image::BitmapData> pixels;
 };

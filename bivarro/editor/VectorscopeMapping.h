@@ -27,6 +27,18 @@ struct VectorscopeMapping
     // are the side and mid shares of the magnitude. Drawing calls it for every point.
     static juce::Point<float> place(float left, float right, float zoom, float cx, float cy, float radius) noexcept;
 
+    // place() for count points at once, into xs and ys: drawing's inner loop, kept in one piece.
+    static void placeAll(const float* lefts, const float* rights, int count, float zoom, float cx, float cy,
+                         float radius, float* xs, float* ys) noexcept;
+
+    static constexpr int envelopeBins = 180;
+
+    // The envelope's direction bin 0..envelopeBins-1 of a point u px right of and v px above the
+    // centre: trunc((atan2(u, v + 1e-4) / pi + 0.5) * envelopeBins), clamped. The slope u / (v + 1e-4)
+    // is looked up among the bin edges' tangents, and the library's arctangent decides only for
+    // the rare point within a hair of an edge: drawing bins every point of both clouds.
+    static int envelopeBin(float u, float v) noexcept;
+
     static Wedge wedge(float widthPercent, float rotationDegrees, float asymmetryDegrees) noexcept;
 
     // Outline alpha of the wedge for its fill opacity: full at 0.2 and above.

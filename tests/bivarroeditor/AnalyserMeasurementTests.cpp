@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 namespace
@@ -332,6 +334,30 @@ TEST(VectorscopeMapping, DirectionsAndZoom)
     EXPECT_FLOAT_EQ(top.y, 150.0f);
 }
 
+TEST(VectorscopeMapping, PlacementAgreesWithTheAngleMappingAtEveryLevelAndZoom)
+{
+    // Levels from below the centre's -60 dB to above the outer arc, any direction, every zoom.
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> exponent(-7.5f, 0.7f), direction(-3.14159265f, 3.14159265f), zoom(0.5f, 4.0f);
+    for (int i = 0; i < 100000; ++i)
+    {
+        const float magnitude = std::pow(10.0f, exponent(rng)), a = direction(rng), z = zoom(rng);
+        const float l = magnitude * std::cos(a), r = magnitude * std::sin(a);
+        const auto viaAngle = VectorscopeMapping::toScreen(VectorscopeMapping::map(l, r, z), 300.0f, 300.0f, 286.0f);
+        const auto direct = VectorscopeMapping::place(l, r, z, 300.0f, 300.0f, 286.0f);
+        ASSERT_NEAR(direct.x, viaAngle.x, 2e-3f) << l << " " << r << " " << z;
+        ASSERT_NEAR(direct.y, viaAngle.y, 2e-3f) << l << " " << r << " " << z;
+    }
+    // Zooms no knob gives, as a damaged saved state might hold, still land on the disc or its centre.
+    for (const float z : {0.0f, -1.0f, std::numeric_limits<float>::infinity(), qnan})
+    {
+        const auto p = VectorscopeMapping::place(0.3f, 0.1f, z, 300.0f, 300.0f, 286.0f);
+        const auto q = VectorscopeMapping::toScreen(VectorscopeMapping::map(0.3f, 0.1f, z), 300.0f, 300.0f, 286.0f);
+        EXPECT_NEAR(p.x, q.x, 2e-3f) << z;
+        EXPECT_NEAR(p.y, q.y, 2e-3f) << z;
+    }
+}
+
 TEST(VectorscopeMapping, WedgeGeometry)
 {
     const struct
@@ -359,40 +385,102 @@ TEST(VectorscopeMapping, WedgeGeometry)
     EXPECT_FLOAT_EQ(VectorscopeMapping::outlineAlpha(0.5f), 0.9f);
 }
 
-TEST(DotLayer, BlendsLikeAFilledRectangle)
+TEST(VectorscopeMapping, EnvelopeBinsMatchTheArctangentEverywhere)
 {
+    const auto exact = [](float u, float v)
+    {
+        const float position = (std::atan2(u, v + 1.0e-4f) / 3.14159265358979f + 0.5f) * 180.0f;
+        return std::clamp(static_cast<int>(position), 0, 179);
+    };
     const struct
     {
-        float x, y, alpha;
+        float u, v;
+        int bin;
+    } cases[] = {
+        {0.0f, 100.0f, 90},    // straight up
+        {0.0f, 0.0f, 90},      // the centre itself
+        {-0.0f, 50.0f, 90},    // a negative zero offset
+        {300.0f, 0.0f, 179},   // right along the base line
+        {-300.0f, 0.0f, 0},    // left along it
+        {100.0f, 100.0f, 134}, // the offset below the centre puts the right diagonal just left of its edge
+        {-100.0f, 100.0f, 45}, // and the left diagonal just right of its own
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(VectorscopeMapping::envelopeBin(c.u, c.v), c.bin) << c.u << " " << c.v;
+
+    // Every direction, and the directions right on and beside each bin edge, where an
+    // approximation would put a point into the neighbouring bin.
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<float> side(-300.0f, 300.0f), up(0.0f, 300.0f), radius(0.5f, 300.0f);
+    for (int i = 0; i < 200000; ++i)
+    {
+        const float u = side(rng), v = up(rng);
+        ASSERT_EQ(VectorscopeMapping::envelopeBin(u, v), exact(u, v)) << u << " " << v;
+    }
+    for (int edge = 0; edge <= 180; ++edge)
+        for (const float nudge : {-1.0e-5f, -1.0e-6f, 0.0f, 1.0e-6f, 1.0e-5f})
+        {
+            const float angle = (static_cast<float>(edge) / 180.0f - 0.5f) * 3.14159265f + nudge;
+            const float r = radius(rng);
+            const float u = r * std::sin(angle), v = std::max(0.0f, r * std::cos(angle));
+            ASSERT_EQ(VectorscopeMapping::envelopeBin(u, v), exact(u, v)) << u << " " << v;
+        }
+}
+
+TEST(DotLayer, BlendsOntoItsBackgroundLikeFilledRectangles)
+{
+    // A background with structure, so that a dot landing a pixel off or blending the wrong way shows.
+    juce::Image background(juce::Image::RGB, 24, 20, false);
+    for (int y = 0; y < background.getHeight(); ++y)
+        for (int x = 0; x < background.getWidth(); ++x)
+            background.setPixelAt(
+                x, y, juce::Colour((juce::uint8)(x * 10), (juce::uint8)(y * 12), (juce::uint8)((x + y) % 3 * 90)));
+
+    const struct
+    {
+        float x, y, side, alpha;
+        juce::uint32 colour;
     } dots[] = {
-        {5.5f, 5.5f, 1.0f}, {10.0f, 10.0f, 0.5f}, {14.3f, 3.7f, 0.8f}, {0.2f, 15.9f, 0.03f}, {3.0f, 3.2f, 0.6f}};
-    const juce::Colour colour(0xffdaa520);
+        {5.5f, 5.5f, 1.8f, 1.0f, 0xffdaa520},   // centred on a pixel
+        {10.0f, 10.0f, 1.8f, 0.5f, 0xffbbbbbb}, // on a pixel corner: four pixels
+        {14.3f, 3.7f, 1.8f, 0.8f, 0xffdaa520},  // three by three
+        {10.2f, 10.4f, 1.8f, 0.7f, 0xffdaa520}, // over an earlier dot
+        {0.2f, 18.9f, 1.8f, 0.03f, 0xffdaa520}, // faint, clipped at the left and bottom edges
+        {23.5f, 0.3f, 1.8f, 0.9f, 0xffbbbbbb},  // clipped at the right and top edges
+        {-3.0f, 5.0f, 1.8f, 1.0f, 0xffdaa520},  // wholly outside
+        {18.0f, 14.0f, 2.6f, 0.6f, 0xffdaa520}, // wider than two pixels
+        {3.0f, 3.2f, 1.8f, 1.7f, 0xffbbbbbb},   // alpha above 1 counts as 1
+    };
 
     DotLayer layer;
-    layer.begin(16, 16);
+    layer.begin(background);
     for (const auto& d : dots)
-        layer.add(d.x, d.y, 1.8f, colour, d.alpha);
-    const auto& fast = layer.end();
+        layer.add(d.x, d.y, d.side, juce::Colour(d.colour), d.alpha);
+    const auto fast = layer.end();
 
-    juce::Image reference(juce::Image::ARGB, 16, 16, true);
+    auto reference = background.createCopy();
     {
         juce::Graphics g(reference);
         for (const auto& d : dots)
         {
-            g.setColour(colour.withAlpha(d.alpha));
-            g.fillRect(d.x - 0.9f, d.y - 0.9f, 1.8f, 1.8f);
+            g.setColour(juce::Colour(d.colour).withAlpha(std::min(d.alpha, 1.0f)));
+            g.fillRect(d.x - d.side / 2.0f, d.y - d.side / 2.0f, d.side, d.side);
         }
     }
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x)
+    ASSERT_EQ(fast.getBounds(), reference.getBounds());
+    for (int y = 0; y < reference.getHeight(); ++y)
+        for (int x = 0; x < reference.getWidth(); ++x)
         {
             const auto a = fast.getPixelAt(x, y), b = reference.getPixelAt(x, y);
-            ASSERT_NEAR(a.getAlpha(), b.getAlpha(), 4) << x << "," << y;
-            if (b.getAlpha() > 40)
-                ASSERT_NEAR(a.getRed(), b.getRed(), 8) << x << "," << y;
+            ASSERT_NEAR(a.getRed(), b.getRed(), 3) << x << "," << y;
+            ASSERT_NEAR(a.getGreen(), b.getGreen(), 3) << x << "," << y;
+            ASSERT_NEAR(a.getBlue(), b.getBlue(), 3) << x << "," << y;
         }
 
-    // A new frame starts empty.
-    layer.begin(16, 16);
-    EXPECT_EQ(layer.end().getPixelAt(5, 5).getAlpha(), 0);
+    // A new frame starts from the background again; the frame keeps nothing of the last one.
+    layer.begin(background);
+    EXPECT_EQ(layer.end().getPixelAt(5, 5), background.getPixelAt(5, 5));
+    // Nothing is written while the frame is closed.
+    layer.add(5.5f, 5.5f, 1.8f, juce::Colours::white, 1.0f);
+    EXPECT_EQ(layer.end().getPixelAt(5, 5), background.getPixelAt(5, 5));
 }

@@ -38,6 +38,37 @@ struct AnalyserWindowProbe
         return texts;
     }
     juce::Component& cfgPane() const { return *reinterpret_cast<juce::Component*>(win.cfgComp); }
+    juce::Component& scopePane() const { return *reinterpret_cast<juce::Component*>(win.mainComp); }
+    AnalyserWindow::Readings readings() const { return {correlation(), panorama()}; }
+    static juce::RectangleList<int> changedParts(int w, int h, AnalyserWindow::Readings before,
+                                                 AnalyserWindow::Readings now)
+    {
+        return AnalyserWindow::changedParts(w, h, before, now);
+    }
+
+    // The vectorscope as plain graphics calls draw it: the grid, one filled rectangle per dot, the wedge.
+    juce::Image vectorscopeThroughGraphics(int width, int scopeH) const
+    {
+        juce::Image image(juce::Image::ARGB, width, scopeH, true);
+        juce::Graphics g(image);
+        win.drawGrid(g, {0, 0, width, scopeH});
+        const float cx = (float)width / 2.0f, R = (float)width / 2.0f - 14.0f, cy = (float)scopeH - 4.0f;
+        const auto cloud = [&](const PointCloud& c, juce::Colour colour, float brightness)
+        {
+            std::vector<float> ls, rs, as;
+            for (const auto& p : c.points())
+            {
+                ls.push_back(p.l);
+                rs.push_back(p.r);
+                as.push_back(p.alpha);
+            }
+            win.drawScopePoints(g, ls, rs, as, cx, cy, R, win.zoom, colour, brightness);
+        };
+        cloud(win.measurement.inPoints, juce::Colour(0xffbbbbbb), win.inputBright);
+        cloud(win.measurement.outPoints, juce::Colour(0xffdaa520), win.outputBright);
+        win.drawWedge(g, cx, cy, R);
+        return image;
+    }
 
     AnalyserWindow& win;
 };
@@ -491,4 +522,111 @@ TEST_F(AnalyserWindowFixture, SnapshotsOfDotsAndEnvelopeWithThePanelClosedAndOpe
     probe->dots().triggerClick();
     window->setAnalyserSpanish(true);
     shoot("bivarro-analyser-dots-panel-es.png");
+}
+
+TEST_F(AnalyserWindowFixture, DotsFrameMatchesOneFilledRectanglePerDot)
+{
+    SignalSource source(processor);
+    processor.settings.analyserSnapToPlugin = false;
+    open();
+    for (int t = 0; t < 40; ++t)
+    {
+        source.play(2, wide);
+        probe->tick();
+    }
+    ASSERT_EQ(probe->scopeMode(), 0);
+    ASSERT_GT(probe->outPoints(), 1000u);
+
+    auto& pane = probe->scopePane();
+    const int scopeH = std::min(pane.getWidth() / 2 + 4, pane.getHeight() - 72);
+    const auto fast = pane.createComponentSnapshot(pane.getLocalBounds(), true, 1.0f);
+    const auto reference = probe->vectorscopeThroughGraphics(pane.getWidth(), scopeH);
+    writePng(fast, "bivarro-analyser-dots-frame.png");
+    writePng(reference, "bivarro-analyser-dots-graphics.png");
+
+    // Rounding differs per blend, so heavily overlapped pixels may drift a little; a dot a pixel
+    // off, a wrong colour or a wrong blend shows far beyond that.
+    int worst = 0;
+    double total = 0.0;
+    for (int y = 0; y < scopeH; ++y)
+        for (int x = 0; x < pane.getWidth(); ++x)
+        {
+            const auto a = fast.getPixelAt(x, y), b = reference.getPixelAt(x, y);
+            const int d = std::max({std::abs(a.getRed() - b.getRed()), std::abs(a.getGreen() - b.getGreen()),
+                                    std::abs(a.getBlue() - b.getBlue())});
+            worst = std::max(worst, d);
+            total += d;
+        }
+    EXPECT_LE(worst, 12);
+    EXPECT_LT(total / (scopeH * pane.getWidth()), 0.5);
+}
+
+TEST_F(AnalyserWindowFixture, ATicksRepaintCoversEveryPixelItChanges)
+{
+    const struct
+    {
+        const char* name;
+        bool envelope;
+        std::pair<float, float> (*before)(int);
+        std::pair<float, float> (*after)(int);
+        float rotationBefore = 0.0f, rotationAfter = 0.0f;
+    } cases[] = {
+        {"dots, wide to mono", false, wide, mono},
+        {"dots, mono to opposite polarity", false, mono, inverted}, // the marker crosses the centre label
+        {"envelope, wide to opposite polarity", true, wide, inverted},
+        {"envelope, opposite polarity to wide", true, inverted, wide},
+        // At full width a turned wedge reaches below the base line.
+        {"dots, the wedge turned from left to right", false, wide, wide, -45.0f, 45.0f},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        BivarroAudioProcessor fresh;
+        SignalSource source(fresh);
+        fresh.settings.analyserSnapToPlugin = false;
+        fresh.settings.analyserScopeMode = c.envelope ? 1 : 0;
+        const auto setParameter = [&](const char* id, float value)
+        {
+            auto* parameter = fresh.apvts.getParameter(id);
+            parameter->setValueNotifyingHost(parameter->convertTo0to1(value));
+        };
+        setParameter("width", juce::approximatelyEqual(c.rotationBefore, c.rotationAfter) ? 100.0f : 500.0f);
+        setParameter("rotation", c.rotationBefore);
+        AnalyserWindow win(fresh);
+        AnalyserWindowProbe p(win);
+        for (int t = 0; t < 30; ++t)
+        {
+            source.play(2, c.before);
+            p.tick();
+        }
+        auto& pane = p.scopePane();
+        const auto before = pane.createComponentSnapshot(pane.getLocalBounds(), true, 1.0f);
+        const auto readingsBefore = p.readings();
+        setParameter("rotation", c.rotationAfter);
+        for (int t = 0; t < 8; ++t)
+        {
+            source.play(2, c.after);
+            p.tick();
+        }
+        const auto after = pane.createComponentSnapshot(pane.getLocalBounds(), true, 1.0f);
+        const auto parts =
+            AnalyserWindowProbe::changedParts(pane.getWidth(), pane.getHeight(), readingsBefore, p.readings());
+
+        int changed = 0, outside = 0;
+        for (int y = 0; y < pane.getHeight(); ++y)
+            for (int x = 0; x < pane.getWidth(); ++x)
+                if (before.getPixelAt(x, y) != after.getPixelAt(x, y))
+                {
+                    ++changed;
+                    if (!parts.containsPoint({x, y}))
+                        ADD_FAILURE() << "changed outside the repainted parts: " << x << "," << y << " (" << ++outside
+                                      << ")";
+                    if (outside > 5)
+                        return;
+                }
+        EXPECT_GT(changed, 1000);
+        // The corners above the half-disc are never repainted by a tick.
+        EXPECT_FALSE(parts.containsPoint({2, 2}));
+        EXPECT_FALSE(parts.containsPoint({pane.getWidth() - 3, 2}));
+    }
 }
