@@ -12,7 +12,6 @@ HelpPanel::HelpPanel(juce::String englishText, juce::String spanishText)
     textView.setColour(juce::TextEditor::backgroundColourId, background);
     textView.setColour(juce::TextEditor::textColourId, juce::Colour(0xffdddddd));
     textView.setFont(OrzFonts::font(14.0f));
-    textView.setText(helpTextEnglish, false);
     addAndMakeVisible(textView);
 
     for (auto* toggle : {&tooltipsToggle, &espanolToggle})
@@ -36,6 +35,11 @@ HelpPanel::HelpPanel(juce::String englishText, juce::String spanishText)
         if (onLanguageToggled)
             onLanguageToggled(spanish);
     };
+
+    // Laid out before the text goes in: a text view without a width wraps after every character,
+    // which made each editor take tens of milliseconds to open.
+    setSize(preferredWidth, preferredHeight);
+    textView.setText(helpTextEnglish, false);
 
     // Shown by the owning editor's help button.
     setVisible(false);
