@@ -40,27 +40,28 @@ private:
 class SecondOrder
 {
 public:
-    SecondOrder(AllpassStage2& s, float coeff0, float coeff1) noexcept
+    SecondOrder(AllpassStage2& s, double coeff0, double coeff1) noexcept
         : st(s), c0(coeff0), c1(coeff1), x1(s.x1), x2(s.x2), y1(s.y1), y2(s.y2)
     {
     }
 
     // y = c0 x + c1 x1 + x2 - c1 y1 - c0 y2
-    float tick(float x) noexcept
+    float tick(float in) noexcept
     {
-        const float y = c0 * x + c1 * x1 + x2 - c1 * y1 - c0 * y2;
+        const double x = in;
+        const double y = c0 * x + c1 * x1 + x2 - c1 * y1 - c0 * y2;
         x2 = x1;
         x1 = x;
         y2 = y1;
         y1 = y;
-        return y;
+        return static_cast<float>(y);
     }
 
     void store() noexcept { st = {x1, x2, y1, y2}; }
 
 private:
     AllpassStage2& st;
-    float c0, c1, x1, x2, y1, y2;
+    double c0, c1, x1, x2, y1, y2;
 };
 
 // The fractional stage blends its output with its input: frac y + (1 - frac) x.
@@ -153,8 +154,8 @@ void AllpassStages::setParameters(float frequency, float phaseDegrees, float q, 
             const double w0 = 2.0 * std::numbers::pi * fc / sampleRate;
             const double qc = std::clamp(static_cast<double>(q), 0.1, 100.0);
             const double alpha = std::sin(w0) / (2.0 * qc);
-            p.c0 = static_cast<float>((1.0 - alpha) / (1.0 + alpha));
-            p.c1 = static_cast<float>(-2.0 * std::cos(w0) / (1.0 + alpha));
+            p.c0 = (1.0 - alpha) / (1.0 + alpha);
+            p.c1 = -2.0 * std::cos(w0) / (1.0 + alpha);
         }
         else
         {

@@ -16,8 +16,8 @@ public:
         bool useFrac = false; // stage number `whole` runs and is blended in
         float frac = 0.0f;
         float a = 0.0f;  // first-order coefficient
-        float c0 = 0.0f; // second-order coefficients
-        float c1 = 0.0f;
+        double c0 = 0.0; // second-order coefficients
+        double c1 = 0.0;
 
         bool runsAnyStage() const noexcept { return whole > 0 || useFrac; }
     };

@@ -3,25 +3,31 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 // Plain per-stage states of the stereo chain. Only the audio thread touches them while audio
 // runs; prepareToPlay clears them.
 struct AllpassStage1
 {
+    using Value = float;
     float x1 = 0.0f;
     float y1 = 0.0f;
 };
 
+// In double: at the lowest frequencies the poles sit closer to the unit circle than a float step,
+// and a float recursion either leaves one outside or amplifies its rounding far beyond the signal.
 struct AllpassStage2
 {
-    float x1 = 0.0f;
-    float x2 = 0.0f;
-    float y1 = 0.0f;
-    float y2 = 0.0f;
+    using Value = double;
+    double x1 = 0.0;
+    double x2 = 0.0;
+    double y1 = 0.0;
+    double y2 = 0.0;
 };
 
 struct BiquadState
 {
+    using Value = float;
     float s1 = 0.0f;
     float s2 = 0.0f;
 };
@@ -48,16 +54,21 @@ using CrossoverStates = std::array<BiquadState, 8>;
 template <typename States> bool clearNonFiniteStages(States& states) noexcept
 {
     using Stage = typename States::value_type;
-    constexpr size_t perStage = sizeof(Stage) / sizeof(float);
-    static_assert(sizeof(Stage) == perStage * sizeof(float));
+    using Value = typename Stage::Value;
+    static_assert(sizeof(Value) == 4 || sizeof(Value) == 8);
+    using Bits = std::conditional_t<sizeof(Value) == 4, std::uint32_t, std::uint64_t>;
+    // All exponent bits set: inf or NaN.
+    constexpr Bits exponent = sizeof(Value) == 4 ? Bits(0x7f800000u) : Bits(0x7ff0000000000000ull);
+    constexpr size_t perStage = sizeof(Stage) / sizeof(Value);
+    static_assert(sizeof(Stage) == perStage * sizeof(Value));
 
     auto nonFinite = [](const Stage& st)
     {
-        std::uint32_t bits[perStage];
+        Bits bits[perStage];
         std::memcpy(bits, &st, sizeof st);
         bool any = false;
         for (auto b : bits)
-            any |= (b & 0x7f800000u) == 0x7f800000u; // all exponent bits set: inf or NaN
+            any |= (b & exponent) == exponent;
         return any;
     };
 

@@ -84,7 +84,7 @@ struct Chain
     int mask = 0, writeL = 0, writeR = 0;
     Ramp delayL, delayR, bassAmount, bassFreq, gainL, gainR, width, mid, side, trim, asym, rot;
     std::array<std::array<float, 2>, 8> ap1L{}, ap1R{};
-    std::array<std::array<float, 4>, 8> ap2L{}, ap2R{};
+    std::array<std::array<double, 4>, 8> ap2L{}, ap2R{};
     std::array<std::array<float, 2>, 8> xo{}; // LPL1, LPL2, LPR1, LPR2, HPL1, HPL2, HPR1, HPR2
     Biquad lp, hp;
     float lastFreq = -1, lastRate = -1;
@@ -139,12 +139,13 @@ struct Chain
         s = {x, y};
         return y;
     }
-    static float secondOrder(std::array<float, 4>& s, float c0, float c1, float x)
+    static float secondOrder(std::array<double, 4>& s, double c0, double c1, float in)
     {
         // s = {x1, x2, y1, y2}
-        const float y = c0 * x + c1 * s[0] + s[1] - c1 * s[2] - c0 * s[3];
+        const double x = in;
+        const double y = c0 * x + c1 * s[0] + s[1] - c1 * s[2] - c0 * s[3];
         s = {x, s[0], y, s[2]};
-        return y;
+        return static_cast<float>(y);
     }
     static float biquad(std::array<float, 2>& s, const Biquad& c, float x)
     {
@@ -160,7 +161,8 @@ struct Chain
         int whole;
         float frac;
         bool useFrac;
-        float a = 0, c0 = 0, c1 = 0;
+        float a = 0;
+        double c0 = 0, c1 = 0;
     };
     AllpassPlan plan(const char* fc, const char* phase, const char* q, const char* order)
     {
@@ -175,12 +177,12 @@ struct Chain
         ap.a = static_cast<float>((t - 1) / (t + 1));
         const double w0 = 2 * std::numbers::pi * f / rate;
         const double alpha = std::sin(w0) / (2 * std::clamp(static_cast<double>(p[q]), 0.1, 100.0));
-        ap.c0 = static_cast<float>((1 - alpha) / (1 + alpha));
-        ap.c1 = static_cast<float>(-2 * std::cos(w0) / (1 + alpha));
+        ap.c0 = (1 - alpha) / (1 + alpha);
+        ap.c1 = -2 * std::cos(w0) / (1 + alpha);
         return ap;
     }
     static float allpass(const AllpassPlan& ap, std::array<std::array<float, 2>, 8>& s1,
-                         std::array<std::array<float, 4>, 8>& s2, float x)
+                         std::array<std::array<double, 4>, 8>& s2, float x)
     {
         auto stage = [&](int k, float in)
         {

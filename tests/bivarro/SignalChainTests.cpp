@@ -1,5 +1,7 @@
 #include "ChainRig.h"
 
+#include "bivarro/processor/AllpassStages.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -161,8 +163,8 @@ TEST(SignalChain, AllpassStagesOnAnImpulse)
     const double a = static_cast<float>((t - 1.0) / (t + 1.0));
     const double w0 = 2.0 * pi * fc / rate;
     const double alpha = std::sin(w0) / (2.0 * 2.5);
-    const double c0 = static_cast<float>((1.0 - alpha) / (1.0 + alpha));
-    const double c1 = static_cast<float>(-2.0 * std::cos(w0) / (1.0 + alpha));
+    const double c0 = (1.0 - alpha) / (1.0 + alpha);
+    const double c1 = -2.0 * std::cos(w0) / (1.0 + alpha);
 
     constexpr int n = 96;
     std::vector<double> delta(n, 0.0);
@@ -449,5 +451,37 @@ TEST(SignalChain, BypassIsBitExactWhileRingsAndReadingsMove)
     {
         ASSERT_NEAR(afterL[i], (x / 2 + 3 * x / 2) * norm, 1e-6) << i;
         ASSERT_NEAR(afterR[i], (x / 2 - 3 * x / 2) * norm, 1e-6) << i;
+    }
+}
+
+// Second-order stages at the lowest frequencies put their poles within a float step of the unit
+// circle; rounded carelessly, the coefficients leave one outside and the output grows without end.
+TEST(SignalChain, SecondOrderStagesStayBoundedAtTheLowestFrequencies)
+{
+    const struct
+    {
+        double rate;
+        float fc, q;
+    } cases[] = {{48000.0, 1.0f, 3.45f},  {48000.0, 1.0f, 0.1f},  {48000.0, 1.0f, 100.0f}, {48000.0, 2.5f, 0.7f},
+                 {44100.0, 1.0f, 3.45f},  {96000.0, 1.0f, 3.45f}, {192000.0, 1.0f, 3.45f}, {192000.0, 1.0f, 100.0f},
+                 {192000.0, 10.0f, 1.0f}, {192000.0, 1.0f, 0.1f}};
+    constexpr int block = 256;
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.rate << " Hz rate, " << c.fc << " Hz, Q " << c.q);
+        AllpassStages stages;
+        stages.prepare(c.rate);
+        stages.setParameters(c.fc, 180.0f * kAllpassStages, c.q, true);
+        const auto in = noise(block, 11);
+        float peak = 0.0f;
+        for (int b = 0; b < static_cast<int>(10.0 * c.rate) / block; ++b)
+        {
+            auto x = in;
+            stages.process(x.data(), block);
+            for (const float v : x)
+                peak = std::max(peak, std::abs(v));
+            ASSERT_TRUE(std::isfinite(peak)) << "block " << b;
+        }
+        EXPECT_LT(peak, 8.0f);
     }
 }
