@@ -1,5 +1,7 @@
 #include "widgets/HelpWindow.h"
 
+#include "widgets/WindowPlacement.h"
+
 const juce::Colour HelpWindow::background{0xff191919};
 
 HelpWindow::HelpWindow(HelpPanel& panel, Focus f)
@@ -21,6 +23,12 @@ HelpWindow::~HelpWindow()
     clearContentComponent();
 }
 
+// Without the framework's 1 px frame the panel gets all of the window below the title bar.
+juce::BorderSize<int> HelpWindow::getBorderThickness() const
+{
+    return {};
+}
+
 void HelpWindow::activeWindowStatusChanged()
 {
     if (focus == Focus::takes)
@@ -29,8 +37,8 @@ void HelpWindow::activeWindowStatusChanged()
 
 int HelpWindow::getDesktopWindowStyleFlags() const
 {
-    const int flags = juce::DocumentWindow::getDesktopWindowStyleFlags();
-    return focus == Focus::never ? flags | juce::ComponentPeer::windowIgnoresKeyPresses : flags;
+    const int base = juce::DocumentWindow::getDesktopWindowStyleFlags();
+    return focus == Focus::never ? base | juce::ComponentPeer::windowIgnoresKeyPresses : base;
 }
 
 void HelpWindow::closeButtonPressed()
@@ -53,9 +61,9 @@ void HelpWindow::toggle(std::unique_ptr<HelpWindow>& window, HelpPanel& panel, j
     panel.setSpanish(panel.spanish);
     panel.setVisible(true);
 
-    // Left of the plug-in window, vertically centred on it; nothing keeps it on the screen.
-    const auto r = editor.getTopLevelComponent()->getScreenBounds();
-    window->setTopLeftPosition(r.getX() - window->getWidth() - 4, r.getY() + (r.getHeight() - window->getHeight()) / 2);
+    window->setTopLeftPosition(WindowPlacement::besideOnDisplay(editor.getTopLevelComponent()->getScreenBounds(),
+                                                                window->getWidth(), window->getHeight(),
+                                                                WindowPlacement::Side::left));
 
     window->setVisible(true);
     window->toFront(window->focus == Focus::takes);

@@ -23,6 +23,7 @@ public:
     HelpWindow(HelpPanel& panel, Focus focus);
     ~HelpWindow() override;
 
+    juce::BorderSize<int> getBorderThickness() const override;
     void activeWindowStatusChanged() override;
     int getDesktopWindowStyleFlags() const override;
     void closeButtonPressed() override;
@@ -30,7 +31,8 @@ public:
     static juce::String titleFor(bool spanish) { return spanish ? "Ayuda" : "Help"; }
 
     // The help button's action: creates the window on first use, then hides it when shown, or
-    // shows it left of the editor with the panel brought in line with the current settings.
+    // shows it beside the editor (left where there is room) with the panel brought in line with the
+    // current settings.
     static void toggle(std::unique_ptr<HelpWindow>& window, HelpPanel& panel, juce::Component& editor,
                        bool tooltipsShown, Focus focus);
 

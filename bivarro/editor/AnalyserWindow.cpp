@@ -3,6 +3,7 @@
 #include "bivarro/editor/OCols.h"
 #include "bivarro/editor/VectorscopeMapping.h"
 #include "bivarro/processor/BivarroParameters.h"
+#include "widgets/WindowPlacement.h"
 
 #include <algorithm>
 #include <cmath>
@@ -552,8 +553,8 @@ void AnalyserWindow::placeFromSavedBounds(int savedX, int savedY, int savedW, in
 void AnalyserWindow::showBeside(juce::Rectangle<int> pluginScreenBounds)
 {
     if (snapToPlugin)
-        setTopLeftPosition(pluginScreenBounds.getRight() + 4,
-                           pluginScreenBounds.getY() + (pluginScreenBounds.getHeight() - getHeight()) / 2);
+        setTopLeftPosition(WindowPlacement::besideOnDisplay(pluginScreenBounds, getWidth(), getHeight(),
+                                                            WindowPlacement::Side::right));
     setVisible(true);
     toFront(false);
 }

@@ -151,6 +151,9 @@ OvrelAudioProcessorEditor::OvrelAudioProcessorEditor(OvrelAudioProcessor& owner,
     for (auto* label : {&gainCaption, &gainValueLabel, &compensationCaption, &compensationValueLabel})
         addAndMakeVisible(*label);
 
+    roleTipZone.addMouseListener(this, false);
+    addChildComponent(roleTipZone);
+
     fullyBuilt = true;
 
     outPulses.startFrom(gainDb());
@@ -218,6 +221,7 @@ void OvrelAudioProcessorEditor::resized()
                        (float)gainpair::GainEditorLayout::R(26.0f * layout.s)};
     instanceLetterLabel.setBounds(w - badgeSide - 16, k + gainpair::GainEditorLayout::R(42.0f * layout.s) + 30,
                                   badgeSide + 4, 14);
+    roleTipZone.setBounds(roleBadgeBounds.getSmallestIntegerContainer().getUnion(instanceLetterLabel.getBounds()));
     gainKnob.setBounds(layout.knob);
     layout.placeValues(gainCaption, gainValueLabel, compensationCaption, compensationValueLabel);
     statusLabel.setBounds(layout.status);
@@ -225,7 +229,8 @@ void OvrelAudioProcessorEditor::resized()
 
 void OvrelAudioProcessorEditor::mouseDown(const juce::MouseEvent& e)
 {
-    const auto pos = e.getPosition().toFloat();
+    // Presses also come from the role's tip zone.
+    const auto pos = e.getEventRelativeTo(this).getPosition().toFloat();
     if (processor.multiInstance.load(std::memory_order_acquire) && roleBadgeBounds.contains(pos) &&
         role() != LinkRole::Master)
         processor.requestMaster.store(true, std::memory_order_relaxed);
@@ -236,6 +241,7 @@ void OvrelAudioProcessorEditor::updateInstanceLetter(LinkRole current)
     if (!processor.multiInstance.load(std::memory_order_acquire))
     {
         instanceLetterLabel.setVisible(false);
+        roleTipZone.setVisible(false);
         return;
     }
 
@@ -266,6 +272,8 @@ void OvrelAudioProcessorEditor::updateInstanceLetter(LinkRole current)
     instanceLetterLabel.setColour(juce::Label::textColourId, colour);
     instanceLetterLabel.setTooltip(tip);
     instanceLetterLabel.setVisible(true);
+    roleTipZone.setTooltip(tip);
+    roleTipZone.setVisible(true);
 }
 
 void OvrelAudioProcessorEditor::timerCallback()

@@ -11,6 +11,7 @@
 #include "widgets/OrlintMeter.h"
 #include "widgets/SmallTooltipLAF.h"
 #include "widgets/SurfaceCache.h"
+#include "widgets/TipZone.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -68,6 +69,9 @@ public:
     juce::Label compensationCaption;
     juce::Label compensationValueLabel;
     juce::Label instanceLetterLabel;
+    // Over the painted badge and the letter, which takes no clicks: shows the role's tooltip there
+    // and hands presses on to the editor, which claims the master role for those on the badge.
+    TipZone roleTipZone;
     juce::ComboBox linkIdBox;
     OrlintKnob gainKnob;
     juce::ShapeButton bypassButton{"Bypass", juce::Colours::transparentBlack, juce::Colours::transparentBlack,

@@ -1,6 +1,7 @@
 #include "bivarro/editor/AnalyserWindow.h"
 #include "bivarroeditor/EditorFixture.h"
 #include "support/EditorSnapshots.h"
+#include "support/TooltipLookup.h"
 #include "widgets/KnobTestKit.h"
 
 #include <cmath>
@@ -188,6 +189,53 @@ TEST_F(AnalyserLifetime, GraphicButtonCreatesOnceThenHidesAndShowsTheSameWindow)
     ASSERT_EQ(analyserWindows(), std::vector<AnalyserWindow*>{window});
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->getPosition(), juce::Point<int>(384, (editor->getHeight() - 426) / 2));
+}
+
+// Beside the editor on its display: right of it, vertically centred, where there is room; otherwise
+// left of it; otherwise pulled onto the display; moved up or down onto the display near its edges.
+TEST_F(AnalyserLifetime, OpensBesideTheEditorAndStaysOnTheDisplay)
+{
+    const auto area = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay()->userArea;
+    const int w = editor->getWidth(), h = editor->getHeight();
+    // The suite's virtual display is wide enough for the window on one side of the editor, not both.
+    ASSERT_GE(area.getWidth(), w + 604);
+    ASSERT_LT(area.getWidth(), w + 2 * 604);
+    enum Expect
+    {
+        right,
+        left,
+        pulledIn
+    };
+    const struct
+    {
+        const char* where;
+        juce::Point<int> editorAt;
+        Expect x;
+        bool centred;
+        int y;
+    } cases[] = {
+        {"room on the right", area.getTopLeft() + juce::Point<int>(100, 50), right, true, 0},
+        {"just room on the right", {area.getRight() - w - 604, area.getY() + 50}, right, true, 0},
+        {"at the right edge", {area.getRight() - w, area.getY() + 50}, left, true, 0},
+        {"just room on the left", area.getTopLeft() + juce::Point<int>(604, 50), left, true, 0},
+        {"no room either side", {area.getRight() - w - 603, area.getY() + 50}, pulledIn, true, 0},
+        {"no room either side, further left", area.getTopLeft() + juce::Point<int>(603, 50), pulledIn, true, 0},
+        {"above the top", area.getTopLeft() + juce::Point<int>(100, -h / 2), right, false, area.getY()},
+        {"below the bottom", {area.getX() + 100, area.getBottom() - h / 4}, right, false, area.getBottom() - 426},
+    };
+    for (const auto& c : cases)
+    {
+        editor->setTopLeftPosition(c.editorAt);
+        click(graphic());
+        auto* window = analyserWindows().at(0);
+        ASSERT_TRUE(window->isVisible()) << c.where;
+        const auto r = editor->getScreenBounds();
+        const int x = c.x == right ? r.getRight() + 4 : c.x == left ? r.getX() - 604 : area.getRight() - 600;
+        EXPECT_EQ(window->getPosition(), juce::Point<int>(x, c.centred ? r.getY() + (r.getHeight() - 426) / 2 : c.y))
+            << c.where;
+        EXPECT_TRUE(area.contains(window->getBounds())) << c.where << " " << window->getBounds().toString();
+        click(graphic());
+    }
 }
 
 TEST_F(AnalyserLifetime, CloseButtonHidesAndSwitchesTheButtonOffWithoutItsHandler)
@@ -434,6 +482,25 @@ TEST_F(AnalyserWindowFixture, SpanishTextsKeepValuesAndScaling)
     EXPECT_EQ(window->getName(), juce::String::fromUTF8("Analyser \xe2\x80\x94 Bivarro"));
     EXPECT_EQ(probe->captions(), juce::StringArray({"Settings", "Vectorscope", "Correlation / Panorama", "Window"}));
     EXPECT_TRUE(window->getDesktopWindowStyleFlags() & juce::ComponentPeer::windowIgnoresKeyPresses);
+}
+
+TEST_F(AnalyserWindowFixture, PanelTipsShowWhereThePointerRests)
+{
+    processor.settings.analyserCfgOpen = true;
+    open();
+    window->setTopLeftPosition(50, 50);
+    for (int width : {790, 1185})
+    {
+        window->setSize(width, juce::roundToInt(426.0f * (float)width / 790.0f));
+        for (bool spanish : {false, true})
+        {
+            window->setAnalyserSpanish(spanish);
+            const auto& t = AnalyserTexts::forLanguage(spanish);
+            EXPECT_EQ(tipAtCentreOf(probe->snap()), t.snapTip) << width;
+            EXPECT_EQ(tipAtCentreOf(probe->onTop()), t.onTopTip) << width;
+            EXPECT_EQ(tipAtCentreOf(probe->gear()), "") << width;
+        }
+    }
 }
 
 TEST_F(AnalyserWindowFixture, MeasuresTheProcessorsOutput)

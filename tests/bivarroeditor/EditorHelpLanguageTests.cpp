@@ -1,6 +1,7 @@
 #include "bivarroeditor/EditorFixture.h"
 #include "support/EditorSnapshots.h"
 #include "support/HelpPanelLayout.h"
+#include "support/TooltipLookup.h"
 #include "widgets/KnobTestKit.h"
 
 namespace
@@ -313,7 +314,7 @@ TEST_F(HelpLanguageFixture, HelpButtonShowsTheWindowLeftOfTheEditorAndHidesIt)
     const struct
     {
         int x, y;
-    } places[] = {{700, 50}, {900, 80}, {100, 0}};
+    } places[] = {{700, 50}, {900, 80}, {400, 0}};
 
     HelpWindow* window = nullptr;
     for (const auto& p : places)
@@ -329,12 +330,8 @@ TEST_F(HelpLanguageFixture, HelpButtonShowsTheWindowLeftOfTheEditorAndHidesIt)
         EXPECT_EQ(window->getContentComponent(), &probe->helpPanel());
         EXPECT_EQ(window->getBounds().getWidth(), 340);
         EXPECT_EQ(window->getHeight(), 426);
-        // The panel fills the window below its title bar, inside the window's thin border.
-        EXPECT_TRUE(window->getLocalBounds().contains(probe->helpPanel().getBounds()));
-        EXPECT_GE(probe->helpPanel().getY(), 26);
-        EXPECT_GE(probe->helpPanel().getHeight(), 396);
+        expectPanelFillsHelpWindow(*window, probe->helpPanel());
         const auto r = editor->getScreenBounds();
-        // Near the left screen edge it opens partly off screen.
         EXPECT_EQ(window->getX(), r.getX() - 344) << p.x;
         EXPECT_EQ(window->getY(), r.getY() + (r.getHeight() - 426) / 2) << p.x;
         EXPECT_EQ(window->getName(), "Help");
@@ -369,6 +366,34 @@ TEST_F(HelpLanguageFixture, HelpButtonShowsTheWindowLeftOfTheEditorAndHidesIt)
     close();
 }
 
+TEST_F(HelpLanguageFixture, EveryTipShowsWhereThePointerRests)
+{
+    OnDesktop shown(*editor, {200, 100});
+    clickTooltips(true);
+    // Away from slot A, so that "Copy A" is shown.
+    probe->header("B").onClick();
+    ASSERT_TRUE(probe->header("copyA").isVisible());
+    for (bool spanish : {true, false})
+    {
+        clickEspanol(spanish);
+        for (const auto& row : languageRows())
+        {
+            if (row.kind == Kind::tooltip)
+            {
+                EXPECT_EQ(tipAtCentreOf(probe->component(row.component)), spanish ? row.spanish : row.english)
+                    << row.component << (spanish ? " in Spanish" : " in English");
+            }
+        }
+    }
+}
+
+TEST_F(HelpLanguageFixture, HelpWindowStaysOnTheDisplay)
+{
+    auto& help = probe->header("help");
+    expectHelpWindowStaysOnDisplay(
+        *editor, [&] { help.onClick(); }, [&] { return probe->helpWindow(); });
+}
+
 TEST_F(HelpLanguageFixture, Snapshots)
 {
     for (const bool spanish : {false, true})
@@ -381,7 +406,7 @@ TEST_F(HelpLanguageFixture, Snapshots)
         ASSERT_NE(window, nullptr);
         knobtest::runMessageLoop(50);
         const auto lang = juce::String(spanish ? "es" : "en");
-        writePng(snapshotOf(*window), "bivarro-help-window-" + lang);
+        writeHelpWindowSnapshots(*window, "bivarro-help-window-" + lang);
         writePng(snapshotOf(probe->helpPanel()), "bivarro-help-panel-" + lang);
         probe->header("help").onClick();
     }

@@ -3,7 +3,10 @@
 #include "gainpair/ui/SmallComboLAF.h"
 #include "support/GainEditorTextRows.h"
 #include "support/HelpPanelLayout.h"
+#include "support/TooltipLookup.h"
 #include "widgets/OrlintMeterProbe.h"
+
+#include <map>
 
 namespace
 {
@@ -12,22 +15,21 @@ const GainEditorTextRow ownTexts[] = {
     {"bypass", "Bypasses gain and compensation", "Desactiva la ganancia y la compensacion"},
 };
 
+// The part that shows a row's text, or none for the compensation caption.
+juce::Component* partNamed(OvrelAudioProcessorEditor& e, const juce::String& name)
+{
+    const std::map<juce::String, juce::Component*> parts{{"titleZone", &e.titleTipZone}, {"linkZone", &e.linkTipZone},
+                                                         {"knob", &e.gainKnob},          {"bypass", &e.bypassButton},
+                                                         {"linkBox", &e.linkIdBox},      {"meter", &e.inputMeter},
+                                                         {"help", &e.helpButton}};
+    const auto found = parts.find(name);
+    return found != parts.end() ? found->second : nullptr;
+}
+
 juce::String shownText(OvrelAudioProcessorEditor& e, const juce::String& name)
 {
-    if (name == "titleZone")
-        return e.titleTipZone.getTooltip();
-    if (name == "linkZone")
-        return e.linkTipZone.getTooltip();
-    if (name == "knob")
-        return e.gainKnob.getTooltip();
-    if (name == "bypass")
-        return e.bypassButton.getTooltip();
-    if (name == "linkBox")
-        return e.linkIdBox.getTooltip();
-    if (name == "meter")
-        return e.inputMeter.getTooltip();
-    if (name == "help")
-        return e.helpButton.getTooltip();
+    if (auto* part = partNamed(e, name))
+        return dynamic_cast<juce::TooltipClient&>(*part).getTooltip();
     return e.compensationCaption.getText();
 }
 
@@ -107,6 +109,44 @@ TEST_F(OvrelEditorTest, HelpButtonShowsHidesAndShowsTheWindowLeftOfTheEditor)
     window->closeButtonPressed();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(e.helpWindow.get(), window);
+}
+
+TEST_F(OvrelEditorTest, HelpWindowHoldsThePanelAtFullSizeAndStaysOnTheDisplay)
+{
+    expectHelpWindowFullAndOnTheDisplay();
+}
+
+TEST_F(OvrelEditorTest, EveryTipShowsWhereThePointerRests)
+{
+    auto& e = openEditor();
+    OnDesktop shown(e, {200, 150});
+    expectTipsUnderPointer(e, ownTexts, partNamed, "Ovrel");
+
+    // The role shows on the badge and on the letter below it; a slave's knob, which takes no
+    // clicks, shows nothing.
+    const juce::String knobTip = e.gainKnob.getTooltip();
+    const struct
+    {
+        LinkRole role;
+        bool multi;
+        juce::String roleTip;
+        bool knobTipShown;
+    } roles[] = {
+        {LinkRole::Waiting, true, "Esclavo en espera del Maestro", true},
+        {LinkRole::Slave, true, "Este plugin recibe los valores del plugin Maestro", false},
+        {LinkRole::Master, true, "Este plugin es el Maestro de todos los que tengan el mismo ID", true},
+        {LinkRole::Alone, true, "", true},
+        {LinkRole::Alone, false, "", true},
+    };
+    for (const auto& r : roles)
+    {
+        setRole(r.role, r.multi);
+        tickEditor();
+        const auto where = "role " + juce::String(static_cast<int>(r.role)) + " multi " + juce::String((int)r.multi);
+        EXPECT_EQ(tipAt(e, e.roleBadgeBounds.getCentre()), r.roleTip) << where;
+        EXPECT_EQ(tipAt(e, e.instanceLetterLabel.getBounds().toFloat().getCentre()), r.roleTip) << where;
+        EXPECT_EQ(tipAtCentreOf(e.gainKnob), r.knobTipShown ? knobTip : juce::String()) << where;
+    }
 }
 
 TEST_F(OvrelEditorTest, TooltipWindowLivesExactlyWhileTooltipsAreOn)

@@ -1,5 +1,7 @@
 #include "OvrelEditorTestSupport.h"
 
+#include "support/TooltipLookup.h"
+
 #include <limits>
 
 namespace
@@ -68,16 +70,23 @@ TEST_F(OvrelEditorTest, PressOnTheRoleBadgeClaimsTheMasterRole)
         {LinkRole::Alone, false, Where::BadgeCentre, false},
     };
     auto& e = openEditor();
-    for (const auto& c : cases)
-    {
-        setRole(c.role, c.multi);
-        proc->requestMaster.store(false);
-        tickEditor();
-        const auto pos = pointOf(e, c.where);
-        e.mouseDown(pressAt(e, pos));
-        EXPECT_EQ(proc->requestMaster.load(), c.claims)
-            << "role " << static_cast<int>(c.role) << " multi " << c.multi << " at " << pos.toString();
-    }
+    OnDesktop shown(e, {200, 150});
+    // Straight to the editor, and as a real click that goes to whatever lies under the pointer.
+    for (bool throughDesktop : {false, true})
+        for (const auto& c : cases)
+        {
+            setRole(c.role, c.multi);
+            proc->requestMaster.store(false);
+            tickEditor();
+            const auto pos = pointOf(e, c.where);
+            if (throughDesktop)
+                clickThroughDesktop(e, pos);
+            else
+                e.mouseDown(pressAt(e, pos));
+            EXPECT_EQ(proc->requestMaster.load(), c.claims)
+                << "role " << static_cast<int>(c.role) << " multi " << c.multi << " at " << pos.toString()
+                << (throughDesktop ? " through the desktop" : "");
+        }
 }
 
 TEST_F(OvrelEditorTest, ClickOnTheBadgeOfOneOfTwoInstancesMakesItTheMaster)

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "gainpair/ui/ProductLinks.h"
+#include "support/GainEditorTextRows.h"
 #include "support/GainPairTest.h"
+#include "support/HelpPanelLayout.h"
+#include "support/TooltipLookup.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -97,6 +101,57 @@ protected:
             expectLanguage(e, spanish);
             EXPECT_EQ(e.helpWindow->getName(), spanish ? "Ayuda" : "Help");
             EXPECT_EQ(proc->editorSettings.isSpanish.load(), spanish);
+        }
+    }
+
+    // The help button's window holds the panel at its full size and opens wholly on the display.
+    void expectHelpWindowFullAndOnTheDisplay()
+    {
+        auto& e = openEditor();
+        e.helpButton.onClick();
+        ASSERT_NE(e.helpWindow, nullptr);
+        expectPanelFillsHelpWindow(*e.helpWindow, e.helpPanel);
+        e.helpButton.onClick();
+        expectHelpWindowStaysOnDisplay(
+            e, [&] { e.helpButton.onClick(); }, [&] { return e.helpWindow.get(); });
+    }
+
+    // With the editor on screen, in both languages, each tooltip of the rows (the editor's own and the
+    // shared ones) and the logo's shows where the pointer rests on its part; partNamed gives a row's
+    // part, none for a row of another text.
+    template <typename Rows, typename PartNamed>
+    void expectTipsUnderPointer(Editor& e, const Rows& ownRows, PartNamed partNamed, const juce::String& pluginName)
+    {
+        e.setTooltipsEnabled(true);
+        for (bool spanish : {false, true})
+        {
+            e.setLanguageSpanish(spanish);
+            const auto check = [&](const auto& table)
+            {
+                for (const auto& row : table)
+                {
+                    if (auto* part = partNamed(e, row.name))
+                    {
+                        EXPECT_EQ(tipAtCentreOf(*part), spanish ? row.spanish : row.english) << row.name;
+                    }
+                }
+            };
+            check(ownRows);
+            check(sharedGainEditorTexts);
+            EXPECT_EQ(tipAtCentreOf(e.logoButton), gainpair::ProductLinks::logoTooltip(pluginName));
+        }
+    }
+
+    // Pictures of the help window in both languages.
+    void snapshotHelpWindows(const juce::String& prefix)
+    {
+        for (bool spanish : {false, true})
+        {
+            proc->editorSettings.isSpanish.store(spanish);
+            auto& e = openEditor();
+            e.helpButton.onClick();
+            ASSERT_NE(e.helpWindow, nullptr);
+            writeHelpWindowSnapshots(*e.helpWindow, prefix + (spanish ? "es" : "en"));
         }
     }
 

@@ -2,8 +2,12 @@
 
 #include "gainpair/ui/SmallComboLAF.h"
 #include "support/GainEditorTextRows.h"
+#include "support/HelpPanelLayout.h"
+#include "support/TooltipLookup.h"
 #include "widgets/KnobTestKit.h"
 #include "widgets/OrlintMeterProbe.h"
+
+#include <map>
 
 namespace
 {
@@ -14,24 +18,21 @@ const GainEditorTextRow ownTexts[] = {
     {"compName", "Compensation", "Compensacion"},
 };
 
+// The part whose tooltip a row gives, or none for a row of another text.
+juce::Component* partNamed(UndrelAudioProcessorEditor& e, const juce::String& name)
+{
+    const std::map<juce::String, juce::Component*> parts{
+        {"titleZone", &e.titleTipZone}, {"linkZone", &e.linkTipZone}, {"compKnob", &e.compensationKnob},
+        {"knob", &e.trimKnob},          {"bypass", &e.bypassButton},  {"linkBox", &e.linkIdBox},
+        {"meter", &e.outputMeter},      {"help", &e.helpButton}};
+    const auto found = parts.find(name);
+    return found != parts.end() ? found->second : nullptr;
+}
+
 juce::String shownText(UndrelAudioProcessorEditor& e, const juce::String& name)
 {
-    if (name == "titleZone")
-        return e.titleTipZone.getTooltip();
-    if (name == "linkZone")
-        return e.linkTipZone.getTooltip();
-    if (name == "compKnob")
-        return e.compensationKnob.getTooltip();
-    if (name == "knob")
-        return e.trimKnob.getTooltip();
-    if (name == "bypass")
-        return e.bypassButton.getTooltip();
-    if (name == "linkBox")
-        return e.linkIdBox.getTooltip();
-    if (name == "meter")
-        return e.outputMeter.getTooltip();
-    if (name == "help")
-        return e.helpButton.getTooltip();
+    if (auto* part = partNamed(e, name))
+        return dynamic_cast<juce::TooltipClient&>(*part).getTooltip();
     if (name == "compCaption")
         return e.compensationCaption.getText();
     return OrlintKnobProbe(e.compensationKnob).shownName();
@@ -64,6 +65,18 @@ TEST_F(UndrelEditorTest, EditorOpensInTheSavedLanguage)
 {
     proc->editorSettings.isSpanish.store(true);
     expectLanguage(openEditor(), true);
+}
+
+TEST_F(UndrelEditorTest, HelpWindowHoldsThePanelAtFullSizeAndStaysOnTheDisplay)
+{
+    expectHelpWindowFullAndOnTheDisplay();
+}
+
+TEST_F(UndrelEditorTest, EveryTipShowsWhereThePointerRests)
+{
+    auto& e = openEditor();
+    OnDesktop shown(e, {200, 150});
+    expectTipsUnderPointer(e, ownTexts, partNamed, "Undrel");
 }
 
 TEST_F(UndrelEditorTest, HelpTextsHaveTheirLines)

@@ -1,0 +1,9 @@
+#include "widgets/TipZone.h"
+
+TipZone::TipZone()
+{
+    setOpaque(false);
+    setWantsKeyboardFocus(false);
+}
+
+TipZone::~TipZone() = default;
