@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 using PluginHost::Bundle;
 using PluginHost::Format;
@@ -259,6 +261,9 @@ TEST_F(GainPairHost, UndrelTellsTheHostTheLinkIdItChoseItself)
         auto lone = load(kOvrel);
         ASSERT_NE(lone, nullptr);
         ASSERT_EQ(parameterNamed(*lone, "Link ID").getCurrentValueAsText(), "2");
+        setGain(*first, 6.0f);
+        setGain(*lone, -4.0f);
+        setGain(*lone, 6.0f);
 
         auto undrel = bundle.format == Format::LV2 ? PluginHost::load(bundle, 48000.0, kBlock) : load(bundle);
         ASSERT_NE(undrel, nullptr);
@@ -267,13 +272,29 @@ TEST_F(GainPairHost, UndrelTellsTheHostTheLinkIdItChoseItself)
 
         juce::AudioBuffer<float> buffer(2, kBlock);
         juce::MidiBuffer midi;
-        for (int wait = 0; wait < 60 && linkId.getCurrentValueAsText() != "2"; ++wait)
+        for (int wait = 0; wait < 60 && heard.values.empty(); ++wait)
         {
             buffer.clear();
             undrel->processBlock(buffer, midi);
             juce::MessageManager::getInstance()->runDispatchLoopUntil(100);
         }
         EXPECT_EQ(linkId.getCurrentValueAsText(), "2") << "heard " << heard.values.size() << " changes";
+        ASSERT_FALSE(heard.values.empty()) << "the plug-in told the host";
+        const float two = heard.values.back();
+        EXPECT_EQ(linkId.getValue(), two);
         EXPECT_NEAR(settledGain(lone.get(), *undrel), 1.0f, 1e-4f) << "the plug-in itself is on link ID 2";
+
+        // The host's own change stands: the plug-in moves there and does not tell its old choice again.
+        linkId.setValueNotifyingHost(linkId.getValueForText("1"));
+        heard.values.clear();
+        for (int wait = 0; wait < 30; ++wait)
+        {
+            buffer.clear();
+            undrel->processBlock(buffer, midi);
+            juce::MessageManager::getInstance()->runDispatchLoopUntil(100);
+        }
+        EXPECT_EQ(linkId.getCurrentValueAsText(), "1");
+        EXPECT_EQ(std::count(heard.values.begin(), heard.values.end(), two), 0);
+        EXPECT_NEAR(settledGain(first.get(), *undrel), 1.0f, 1e-4f) << "the plug-in itself is on link ID 1";
     }
 }
