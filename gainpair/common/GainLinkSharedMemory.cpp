@@ -69,9 +69,19 @@ GainLinkBlock* mapBlock(const GainLinkEnvironment& env, int descriptor)
     void* memory = env.mapObject(nullptr, blockBytes, PROT_READ | PROT_WRITE, MAP_SHARED, descriptor, 0);
     return memory == MAP_FAILED ? nullptr : static_cast<GainLinkBlock*>(memory);
 }
+
+// Random, never 0, and clear of the bit that marks an Ovrel.
+std::uint32_t makePresenceBase()
+{
+    const auto bits = static_cast<std::uint32_t>(juce::Random::getSystemRandom().nextInt());
+    return (bits & ~GainLinkBlock::ovrelTagBit) | 1u;
+}
 } // namespace
 
-GainLinkSharedMemory::GainLinkSharedMemory(GainLinkEnvironment environment) : env(std::move(environment)) {}
+GainLinkSharedMemory::GainLinkSharedMemory(GainLinkEnvironment environment, Holder h)
+    : env(std::move(environment)), holder(h), presenceBase(makePresenceBase())
+{
+}
 
 GainLinkSharedMemory::~GainLinkSharedMemory()
 {
@@ -87,6 +97,7 @@ void GainLinkSharedMemory::close()
         const auto next = generation.load(std::memory_order_relaxed) + 1;
         generation.store(next, std::memory_order_release);
         waitForAccessesToEnd();
+        dropPresence(*blockOf(old));
         // The audio thread may be inside a block with the old mapping: it is unmapped later, once a
         // block that saw the new generation has ended. Closing the descriptor and removing the name
         // do not affect a mapping, so they happen now.
@@ -94,7 +105,8 @@ void GainLinkSharedMemory::close()
 
         if (fd != -1)
         {
-            if (isWriterOf(old) && !objectName.empty() && !otherOvrelInstancesLive())
+            if (isWriterOf(old) && !objectName.empty() && !othersPresent(*blockOf(old), GainLinkBlock::wallClockMs()) &&
+                !otherOvrelInstancesLive())
                 removeNameOfObject(objectName, fd);
             ::close(fd);
             fd = -1;
@@ -123,7 +135,27 @@ void GainLinkSharedMemory::unmapAllRetired()
     retired.clear();
 }
 
+// A name that another handle removed between this one opening the object and taking its presence
+// there is opened again, so that this handle does not stay on an object no one else can find.
 void GainLinkSharedMemory::initAsWriter(int linkId, float gainDb, bool bypass)
+{
+    for (int attempt = 0; attempt < 3; ++attempt)
+    {
+        openAsWriter(linkId, gainDb, bypass);
+        if (getBlock() == nullptr || !nameLost())
+            return;
+    }
+}
+
+bool GainLinkSharedMemory::initAsReader(int linkId)
+{
+    for (int attempt = 0; attempt < 3; ++attempt)
+        if (!openAsReader(linkId) || !nameLost())
+            return getBlock() != nullptr;
+    return getBlock() != nullptr;
+}
+
+void GainLinkSharedMemory::openAsWriter(int linkId, float gainDb, bool bypass)
 {
     close();
 
@@ -161,19 +193,21 @@ void GainLinkSharedMemory::initAsWriter(int linkId, float gainDb, bool bypass)
 
     // Sizing zero-filled the new object, so the other fields already hold their initial 0; storing
     // them again could wipe what a writer that opened the object meanwhile has written.
+    const auto now = GainLinkBlock::wallClockMs();
     if (created)
     {
         mapped->gainDb.store(gainDb, std::memory_order_release);
         mapped->bypass.store(bypass ? 1 : 0, std::memory_order_release);
     }
 
-    mapped->timestampMs.store(GainLinkBlock::wallClockMs(), std::memory_order_release);
+    mapped->timestampMs.store(now, std::memory_order_release);
     mapped->writerActive.store(1, std::memory_order_release);
 
+    takePresence(*mapped, true);
     publishMapping(mapped, descriptor, name, true, linkId);
 }
 
-bool GainLinkSharedMemory::initAsReader(int linkId)
+bool GainLinkSharedMemory::openAsReader(int linkId)
 {
     close();
 
@@ -190,6 +224,7 @@ bool GainLinkSharedMemory::initAsReader(int linkId)
         return false;
     }
 
+    takePresence(*mapped, false);
     publishMapping(mapped, descriptor, name, false, linkId);
     return true;
 }
@@ -197,6 +232,128 @@ bool GainLinkSharedMemory::initAsReader(int linkId)
 bool GainLinkSharedMemory::nameRefersToAnotherObject() const
 {
     return fd != -1 && namedObjectOf(objectName, fd) == NamedObject::other;
+}
+
+bool GainLinkSharedMemory::nameLost() const
+{
+    return fd != -1 && namedObjectOf(objectName, fd) != NamedObject::same;
+}
+
+void GainLinkSharedMemory::takePresence(GainLinkBlock& block, bool writer)
+{
+    presenceTag = writer || holder == Holder::ovrel ? presenceBase | GainLinkBlock::ovrelTagBit : presenceBase;
+    claimSlot(block, GainLinkBlock::wallClockMs());
+}
+
+// A free or expired slot is taken with one compare-and-swap, so two mappings never share one. With
+// every slot taken, the crowded stamp still keeps writers from removing the name.
+void GainLinkSharedMemory::claimSlot(GainLinkBlock& block, std::int64_t nowMs)
+{
+    const auto mine = GainLinkBlock::slotValue(presenceTag, nowMs);
+    for (int i = 0; i < GainLinkBlock::presenceSlots; ++i)
+    {
+        auto seen = block.presence[i].load(std::memory_order_acquire);
+        if (GainLinkBlock::isLiveSlot(seen, nowMs))
+            continue;
+        if (block.presence[i].compare_exchange_strong(seen, mine, std::memory_order_acq_rel))
+        {
+            presenceSlot = i;
+            presenceValue = mine;
+            return;
+        }
+    }
+    presenceSlot = -1;
+    block.crowdedMs.store(std::max<std::uint32_t>(GainLinkBlock::stamp32(nowMs), 1u), std::memory_order_release);
+}
+
+void GainLinkSharedMemory::dropPresence(GainLinkBlock& block)
+{
+    if (presenceSlot >= 0)
+    {
+        auto expected = presenceValue;
+        block.presence[presenceSlot].compare_exchange_strong(expected, 0, std::memory_order_acq_rel);
+    }
+    presenceSlot = -1;
+    presenceValue = 0;
+}
+
+void GainLinkSharedMemory::keepPresence()
+{
+    auto* block = getBlock();
+    if (block == nullptr)
+        return;
+    const auto now = GainLinkBlock::wallClockMs();
+    if (presenceSlot >= 0)
+    {
+        auto expected = presenceValue;
+        const auto renewed = GainLinkBlock::slotValue(presenceTag, now);
+        if (block->presence[presenceSlot].compare_exchange_strong(expected, renewed, std::memory_order_acq_rel))
+        {
+            presenceValue = renewed;
+            return;
+        }
+    }
+    // The slot expired (the message thread stalled) and went to another mapping, or there was none.
+    claimSlot(*block, now);
+}
+
+bool GainLinkSharedMemory::othersPresent(const GainLinkBlock& block, std::int64_t nowMs)
+{
+    // Called after this handle has dropped its own slot.
+    for (const auto& slot : block.presence)
+        if (GainLinkBlock::isLiveSlot(slot.load(std::memory_order_acquire), nowMs))
+            return true;
+    return GainLinkBlock::isFreshStamp(block.crowdedMs.load(std::memory_order_acquire), nowMs);
+}
+
+int GainLinkSharedMemory::countLiveOvrels() const
+{
+    const auto* block = getBlock();
+    if (block == nullptr)
+        return 0;
+    const auto now = GainLinkBlock::wallClockMs();
+    int count = presenceSlot < 0 && (presenceTag & GainLinkBlock::ovrelTagBit) != 0 ? 1 : 0;
+    for (const auto& slot : block->presence)
+        if (const auto v = slot.load(std::memory_order_acquire);
+            GainLinkBlock::isLiveSlot(v, now) && (GainLinkBlock::tagOf(v) & GainLinkBlock::ovrelTagBit) != 0)
+            ++count;
+    return count;
+}
+
+void GainLinkSharedMemory::claimMaster(char letter)
+{
+    if (auto* block = getBlock(); block != nullptr)
+    {
+        block->masterTag.store(presenceTag, std::memory_order_release);
+        block->masterLetter.store(static_cast<std::uint8_t>(letter), std::memory_order_release);
+    }
+}
+
+void GainLinkSharedMemory::resignMaster()
+{
+    if (auto* block = getBlock(); block != nullptr)
+    {
+        block->masterLetter.store(0, std::memory_order_release);
+        block->masterTag.store(0, std::memory_order_release);
+    }
+}
+
+GainLinkSharedMemory::Claimant GainLinkSharedMemory::masterClaimant() const
+{
+    const auto* block = getBlock();
+    if (block == nullptr)
+        return Claimant::unknown;
+    const auto tag = block->masterTag.load(std::memory_order_acquire);
+    if (tag == 0)
+        return Claimant::unknown;
+    if (tag == presenceTag)
+        return Claimant::thisHandle;
+    const auto now = GainLinkBlock::wallClockMs();
+    for (const auto& slot : block->presence)
+        if (const auto v = slot.load(std::memory_order_acquire);
+            GainLinkBlock::isLiveSlot(v, now) && GainLinkBlock::tagOf(v) == tag)
+            return Claimant::another;
+    return Claimant::unknown;
 }
 
 void GainLinkSharedMemory::publishMapping(GainLinkBlock* mappedBlock, int descriptor, const std::string& name,

@@ -17,7 +17,15 @@
 class GainLinkSharedMemory
 {
 public:
-    explicit GainLinkSharedMemory(GainLinkEnvironment environment = GainLinkEnvironment::standard());
+    // Whose handle it is, as the other mappings see it: a writer mapping always counts as an Ovrel.
+    enum class Holder
+    {
+        undrel,
+        ovrel
+    };
+
+    explicit GainLinkSharedMemory(GainLinkEnvironment environment = GainLinkEnvironment::standard(),
+                                  Holder holder = Holder::undrel);
     ~GainLinkSharedMemory();
 
     // Maps the object of linkId, creating it when it does not exist; only the call that creates the
@@ -28,13 +36,39 @@ public:
     bool initAsReader(int linkId);
 
     // Unmaps. A writer also removes the object's name, but only while the name still refers to this
-    // handle's object and no live Ovrel lock file remains on the link ID (delete the own lock file
-    // first), so that other writers stay reachable under the name.
+    // handle's object, no other live mapping stands in the block (from whatever process or home
+    // folder) and no live Ovrel lock file remains on the link ID (delete the own lock file first), so
+    // that every other instance stays reachable under the name.
     void close();
 
     // True while mapped and the name now refers to an object other than the mapped one: the writer that
     // created it has removed the name and a later writer created a new object under it.
     bool nameRefersToAnotherObject() const;
+
+    // True while mapped and the name no longer refers to the mapped object (removed, or another one).
+    bool nameLost() const;
+
+    // Timer: restamps this mapping's presence in the block (or takes a slot when it has none), so
+    // that other mappings count it and no writer removes the name under it.
+    void keepPresence();
+
+    // Live Ovrel mappings of the object, this one included; 0 while closed.
+    int countLiveOvrels() const;
+
+    // Master claims made through the block: the tag goes in before the letter, so that an instance
+    // of another home folder with the same letter is not taken for the master.
+    void claimMaster(char letter);
+    // Clears the claim (letter and tag).
+    void resignMaster();
+    // Who made the master claim the block holds: this handle, another live mapping, or unknown (no
+    // claim, its maker is gone, or a build that writes no tag made it: the letter decides then).
+    enum class Claimant
+    {
+        unknown,
+        thisHandle,
+        another
+    };
+    Claimant masterClaimant() const;
 
     GainLinkBlock* getBlock() const noexcept { return blockOf(mapping.load(std::memory_order_relaxed)); }
     bool isWriterMapping() const noexcept { return isWriterOf(mapping.load(std::memory_order_relaxed)); }
@@ -115,6 +149,13 @@ private:
     int fd = -1;
 
     GainLinkEnvironment env;
+    Holder holder;
+
+    // This handle's presence: its tag (made once) and the slot it keeps while mapped.
+    const std::uint32_t presenceBase;
+    std::uint32_t presenceTag = 0;
+    int presenceSlot = -1;
+    std::uint64_t presenceValue = 0;
 
     // Accesses count themselves in the slot of the epoch they saw; a close moves the epoch on and
     // waits for each slot to empty once, so new accesses never hold it up.
@@ -138,6 +179,12 @@ private:
     void waitForAccessesToEnd() const;
     void unmapAllRetired();
     bool otherOvrelInstancesLive() const;
+    void openAsWriter(int linkId, float gainDb, bool bypass);
+    bool openAsReader(int linkId);
+    void takePresence(GainLinkBlock& block, bool writer);
+    void claimSlot(GainLinkBlock& block, std::int64_t nowMs);
+    void dropPresence(GainLinkBlock& block);
+    static bool othersPresent(const GainLinkBlock& block, std::int64_t nowMs);
 
     JUCE_DECLARE_NON_COPYABLE(GainLinkSharedMemory)
     JUCE_DECLARE_NON_MOVEABLE(GainLinkSharedMemory)

@@ -27,12 +27,12 @@ OvrelAudioProcessor::OvrelAudioProcessor(GainLinkEnvironment environment)
                             .withOutput("Output", juce::AudioChannelSet::stereo(), true)),
       apvts(*this, nullptr, "PARAMETERS", createParameterLayout()), params(apvts, GainPairParameters::ovrelTable),
       gainParam(&params.decibelsRaw), linkIdParam(&params.linkIdRaw), bypassParam(&params.bypassRaw),
-      gainLink(environment), session(environment, GainLinkLockFiles::Owner::ovrel)
+      gainLink(environment, GainLinkSharedMemory::Holder::ovrel), session(environment, GainLinkLockFiles::Owner::ovrel)
 {
     // The choice writes the first lock text itself (into a free link ID only).
     const int linkId = session.getLockFiles().chooseOvrelLinkId(session.getInstanceToken());
     if (params.linkId.get() != linkId)
-        params.linkId.setValueNotifyingHost(params.linkId.convertTo0to1(static_cast<float>(linkId)));
+        ownChanges.setBeforeHostListens(params.linkId, static_cast<float>(linkId));
     session.setCurrentLinkId(linkId);
     assignInstanceLetter();
 
@@ -52,7 +52,7 @@ OvrelAudioProcessor::~OvrelAudioProcessor()
     if (auto* block = gainLink.getBlock(); block != nullptr)
     {
         if (linkRole.load() == static_cast<int>(LinkRole::Master))
-            block->masterLetter.store(0, release);
+            gainLink.resignMaster();
         block->writerActive.store(0, release);
     }
     // The lock file goes first: the handle keeps the object's name while other live instances remain.
@@ -103,6 +103,7 @@ void OvrelAudioProcessor::prepareToPlay(double sampleRate, int)
     gainSmoother.setCurrentAndTargetValue(bypass ? 0.0f : gain);
     restoredGainRequest.clear();
     audioClock.prepare(sampleRate);
+    ownChanges.hostPrepared();
 }
 
 void OvrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
@@ -192,6 +193,7 @@ void OvrelAudioProcessor::setStateInformation(const void* data, int sizeInBytes)
 {
     if (!savedState.restore(data, sizeInBytes))
         return;
+    ownChanges.hostRestored();
 
     // The smoother belongs to the audio thread: the next block takes the restored value, without a ramp.
     const auto [gain, bypass] = readGainAndBypass();
@@ -224,14 +226,17 @@ void OvrelAudioProcessor::timerCallback()
         moveToLinkId(requested, roleBefore);
 
     // An instance without a letter has nothing to claim with; storing 0 would depose the master.
-    if (requestMaster.exchange(false))
-        if (auto* block = gainLink.getBlock(); block != nullptr && instanceLetter.load() != 0)
-            block->masterLetter.store(static_cast<std::uint8_t>(instanceLetter.load()), release);
+    if (requestMaster.exchange(false) && instanceLetter.load() != 0)
+        gainLink.claimMaster(instanceLetter.load());
 
     // A count from the old link ID would make a newcomer Alone beside a master for up to 400 ms.
+    // The lock files show the instances of this home folder, the block those of every process that
+    // maps it.
+    gainLink.keepPresence();
     if (moved || tickCount % countEveryTicks == 0)
         activeInstanceCount.store(
-            session.getLockFiles().countLiveLockFiles(currentLinkId.load(), GainLinkLockFiles::Owner::ovrel));
+            std::max(session.getLockFiles().countLiveLockFiles(currentLinkId.load(), GainLinkLockFiles::Owner::ovrel),
+                     gainLink.countLiveOvrels()));
     const auto role = deriveRole(activeInstanceCount.load());
     linkRole.store(static_cast<int>(role));
 
@@ -251,13 +256,14 @@ void OvrelAudioProcessor::timerCallback()
         settleTicks = 0;
 
     heartbeat();
+    ownChanges.tellHost();
     gainLink.releaseRetiredMappings();
 }
 
 void OvrelAudioProcessor::moveToLinkId(int linkId, LinkRole roleBefore)
 {
-    if (auto* block = gainLink.getBlock(); block != nullptr && roleBefore == LinkRole::Master)
-        block->masterLetter.store(0, release);
+    if (roleBefore == LinkRole::Master)
+        gainLink.resignMaster();
 
     session.moveLockFile(linkId, ovrelLockText(instanceLetter.load()));
 
@@ -295,6 +301,17 @@ LinkRole OvrelAudioProcessor::deriveRole(int liveCount)
     const auto master = block->masterLetter.load(acquire);
     if (master == 0)
         return LinkRole::Waiting;
+    // The claimant's tag tells instances apart that share a letter (in different home folders, or
+    // until a letter clash is resolved).
+    switch (gainLink.masterClaimant())
+    {
+    case GainLinkSharedMemory::Claimant::thisHandle:
+        return LinkRole::Master;
+    case GainLinkSharedMemory::Claimant::another:
+        return LinkRole::Slave;
+    case GainLinkSharedMemory::Claimant::unknown:
+        break;
+    }
     return master == static_cast<std::uint8_t>(instanceLetter.load()) ? LinkRole::Master : LinkRole::Slave;
 }
 
@@ -323,9 +340,9 @@ void OvrelAudioProcessor::followMaster()
     const bool masterBypass = block->bypass.load(acquire) != 0;
 
     if (isGainInRange(masterGain) && std::abs(params.decibels.get() - masterGain) > followToleranceDb)
-        params.decibels.setValueNotifyingHost(params.decibels.convertTo0to1(masterGain));
+        GainPairOwnChanges::set(params.decibels, masterGain);
     if (params.bypass.get() != masterBypass)
-        params.bypass.setValueNotifyingHost(masterBypass ? 1.0f : 0.0f);
+        GainPairOwnChanges::set(params.bypass, masterBypass ? 1.0f : 0.0f);
 }
 
 void OvrelAudioProcessor::heartbeat()
@@ -333,8 +350,27 @@ void OvrelAudioProcessor::heartbeat()
     if (tickCount++ < heartbeatTicks - 1)
         return;
     tickCount = 0;
+    rejoinNamedObject();
     resolveLetterClash();
     session.heartbeat(ovrelLockText(instanceLetter.load()));
+}
+
+// A mapping whose name was removed, or now names another object, is one that no newcomer on the
+// link ID finds: the instance goes back under the name, as writer or reader as before.
+void OvrelAudioProcessor::rejoinNamedObject()
+{
+    if (!gainLink.nameLost())
+        return;
+    if (gainLink.isWriterMapping())
+    {
+        gainLink.getBlock()->writerActive.store(0, release);
+        const auto [gain, bypass] = readGainAndBypass();
+        gainLink.initAsWriter(currentLinkId.load(), gain, bypass);
+    }
+    else
+    {
+        gainLink.initAsReader(currentLinkId.load());
+    }
 }
 
 void OvrelAudioProcessor::resolveLetterClash()

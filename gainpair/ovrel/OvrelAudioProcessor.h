@@ -6,6 +6,7 @@
 #include "gainpair/common/GainLinkSession.h"
 #include "gainpair/common/GainLinkSharedMemory.h"
 #include "gainpair/common/GainPairLevels.h"
+#include "gainpair/common/GainPairOwnChanges.h"
 #include "gainpair/common/GainPairParameters.h"
 #include "gainpair/common/GainPairRequest.h"
 #include "gainpair/common/GainPairSmoother.h"
@@ -111,6 +112,7 @@ private:
     void reopenAsWriterWhenAlone(LinkRole role);
     void followMaster();
     void heartbeat();
+    void rejoinNamedObject();
     void resolveLetterClash();
 
     Smoother gainSmoother;
@@ -118,6 +120,8 @@ private:
     // A restore's new smoother value, taken by the next block.
     GainPairRequest restoredGainRequest;
     GainLinkAudioClock audioClock;
+    // The link ID the constructor chose, told to the host once it listens.
+    GainPairOwnChanges ownChanges;
     float rmsSum = 0.0f;
     int rmsCount = 0;
     int tickCount = 0;

@@ -26,7 +26,7 @@ UndrelAudioProcessor::UndrelAudioProcessor(GainLinkEnvironment environment)
 {
     const int linkId = session.getLockFiles().chooseUndrelLinkId();
     if (params.linkId.get() != linkId)
-        params.linkId.setValueNotifyingHost(params.linkId.convertTo0to1(static_cast<float>(linkId)));
+        ownChanges.setBeforeHostListens(params.linkId, static_cast<float>(linkId));
     session.join(linkId, GainLinkLockFiles::undrelText(GainLinkBlock::wallClockMs()));
 
     if (gainLink.initAsReader(linkId) && isCurrentNow(*gainLink.getBlock()))
@@ -88,6 +88,7 @@ void UndrelAudioProcessor::prepareToPlay(double sampleRate, int)
     compensationRequest.clear();
     trimRequest.clear();
     audioClock.prepare(sampleRate);
+    ownChanges.hostPrepared();
 }
 
 void UndrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
@@ -195,6 +196,7 @@ void UndrelAudioProcessor::setStateInformation(const void* data, int sizeInBytes
 {
     if (!savedState.restore(data, sizeInBytes))
         return;
+    ownChanges.hostRestored();
 
     const auto values = params.current();
     session.requestLinkId(values.linkId);
@@ -219,7 +221,9 @@ juce::AudioProcessorParameter* UndrelAudioProcessor::getBypassParameter() const
 void UndrelAudioProcessor::timerCallback()
 {
     moveToPendingLinkId();
+    ownChanges.tellHost();
     heartbeat();
+    gainLink.keepPresence();
     reopen();
     gainLink.releaseRetiredMappings();
 }

@@ -6,6 +6,7 @@
 #include "gainpair/common/GainLinkSession.h"
 #include "gainpair/common/GainLinkSharedMemory.h"
 #include "gainpair/common/GainPairLevels.h"
+#include "gainpair/common/GainPairOwnChanges.h"
 #include "gainpair/common/GainPairParameters.h"
 #include "gainpair/common/GainPairRequest.h"
 #include "gainpair/common/GainPairSmoother.h"
@@ -95,6 +96,8 @@ private:
     GainPairRequest compensationRequest;
     GainPairRequest trimRequest;
     GainLinkAudioClock audioClock;
+    // The link ID the constructor chose, told to the host once it listens.
+    GainPairOwnChanges ownChanges;
     float rmsSum = 0.0f;
     int rmsCount = 0;
     GainPairState savedState{apvts, editorSettings};

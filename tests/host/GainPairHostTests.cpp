@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 using PluginHost::Bundle;
 using PluginHost::Format;
@@ -227,4 +229,72 @@ TEST_F(GainPairHost, UndrelLv2BypassParameterStaysSetBesideTheEnabledPort)
     hostSwitch->setValueNotifyingHost(0.0f);
     EXPECT_NEAR(settledGain(ovrel.get(), *undrel), linear(3.0f), 1e-4f);
     EXPECT_EQ(bypass.getValue(), 0.0f);
+}
+
+namespace
+{
+// What the host hears of one of its hosted parameters.
+struct HeardChanges : juce::AudioProcessorParameter::Listener
+{
+    explicit HeardChanges(juce::AudioProcessorParameter& p) : parameter(p) { parameter.addListener(this); }
+    ~HeardChanges() override { parameter.removeListener(this); }
+
+    void parameterValueChanged(int, float value) override { values.push_back(value); }
+    void parameterGestureChanged(int, bool) override {}
+
+    juce::AudioProcessorParameter& parameter;
+    std::vector<float> values;
+};
+} // namespace
+
+// An Undrel that joins a lone Ovrel's link ID on its own must say so to the host, or the host shows
+// and saves the old link ID. The LV2 host of JUCE re-creates an instance on every prepare and hands it
+// the old one's state, which would hide what a host that instantiates once (as the reference LV2 host
+// does) sees; so the LV2 instance is run as instantiated, prepared by its own wrapper.
+TEST_F(GainPairHost, UndrelTellsTheHostTheLinkIdItChoseItself)
+{
+    for (const auto& bundle : {kUndrel, kUndrelLv2})
+    {
+        SCOPED_TRACE(PluginHost::formatName(bundle.format));
+        auto first = load(kOvrel);
+        auto firstUndrel = load(kUndrel);
+        auto lone = load(kOvrel);
+        ASSERT_NE(lone, nullptr);
+        ASSERT_EQ(parameterNamed(*lone, "Link ID").getCurrentValueAsText(), "2");
+        setGain(*first, 6.0f);
+        setGain(*lone, -4.0f);
+        setGain(*lone, 6.0f);
+
+        auto undrel = bundle.format == Format::LV2 ? PluginHost::load(bundle, 48000.0, kBlock) : load(bundle);
+        ASSERT_NE(undrel, nullptr);
+        auto& linkId = parameterNamed(*undrel, "Link ID");
+        HeardChanges heard(linkId);
+
+        juce::AudioBuffer<float> buffer(2, kBlock);
+        juce::MidiBuffer midi;
+        for (int wait = 0; wait < 60 && heard.values.empty(); ++wait)
+        {
+            buffer.clear();
+            undrel->processBlock(buffer, midi);
+            juce::MessageManager::getInstance()->runDispatchLoopUntil(100);
+        }
+        EXPECT_EQ(linkId.getCurrentValueAsText(), "2") << "heard " << heard.values.size() << " changes";
+        ASSERT_FALSE(heard.values.empty()) << "the plug-in told the host";
+        const float two = heard.values.back();
+        EXPECT_EQ(linkId.getValue(), two);
+        EXPECT_NEAR(settledGain(lone.get(), *undrel), 1.0f, 1e-4f) << "the plug-in itself is on link ID 2";
+
+        // The host's own change stands: the plug-in moves there and does not tell its old choice again.
+        linkId.setValueNotifyingHost(linkId.getValueForText("1"));
+        heard.values.clear();
+        for (int wait = 0; wait < 30; ++wait)
+        {
+            buffer.clear();
+            undrel->processBlock(buffer, midi);
+            juce::MessageManager::getInstance()->runDispatchLoopUntil(100);
+        }
+        EXPECT_EQ(linkId.getCurrentValueAsText(), "1");
+        EXPECT_EQ(std::count(heard.values.begin(), heard.values.end(), two), 0);
+        EXPECT_NEAR(settledGain(first.get(), *undrel), 1.0f, 1e-4f) << "the plug-in itself is on link ID 1";
+    }
 }

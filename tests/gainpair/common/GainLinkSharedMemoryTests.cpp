@@ -6,11 +6,14 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <functional>
+#include <memory>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -232,10 +235,118 @@ TEST_F(GainLinkSharedMemoryTest, ClosingTheLastWriterRemovesTheNameAndWritesNoth
         writer.initAsWriter(8, 2.0f, false);
         ASSERT_TRUE(reader.initAsReader(8));
     }
-    EXPECT_FALSE(scope.nameExists(8));
-    // The remaining mapping still works on the now unnamed object, unchanged by the writer's close.
+    // The reader still maps the object: the name stays, so that an instance added later finds it.
+    EXPECT_TRUE(scope.nameExists(8));
     EXPECT_EQ(reader.getBlock()->writerActive.load(), 1);
     EXPECT_EQ(reader.getBlock()->gainDb.load(), 2.0f);
+
+    reader.close();
+    {
+        GainLinkSharedMemory writer(env);
+        writer.initAsWriter(8, 2.0f, false);
+    }
+    EXPECT_FALSE(scope.nameExists(8));
+}
+
+// Lock files show only the instances of one home folder; the block shows every mapping, whatever
+// process or home folder it belongs to. A closing writer leaves the name while another one lives.
+TEST_F(GainLinkSharedMemoryTest, WriterKeepsTheNameWhileAnyOtherMappingLives)
+{
+    auto otherHome = env;
+    otherHome.applicationDataFolder = env.applicationDataFolder.getChildFile("other-home");
+
+    struct Case
+    {
+        const char* other;
+        std::function<std::unique_ptr<GainLinkSharedMemory>()> map;
+        bool nameKept;
+    };
+    const Case cases[] = {
+        {"an Undrel's reader",
+         [&]
+         {
+             auto h = std::make_unique<GainLinkSharedMemory>(env);
+             EXPECT_TRUE(h->initAsReader(9));
+             return h;
+         },
+         true},
+        {"an Ovrel of another home folder",
+         [&]
+         {
+             auto h = std::make_unique<GainLinkSharedMemory>(otherHome, GainLinkSharedMemory::Holder::ovrel);
+             h->initAsWriter(9, 2.5f, false);
+             return h;
+         },
+         true},
+        {"an Ovrel of another home folder that moved here as a reader",
+         [&]
+         {
+             auto h = std::make_unique<GainLinkSharedMemory>(otherHome, GainLinkSharedMemory::Holder::ovrel);
+             EXPECT_TRUE(h->initAsReader(9));
+             return h;
+         },
+         true},
+        {"none", [] { return std::unique_ptr<GainLinkSharedMemory>(); }, false},
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.other);
+        auto writer = std::make_unique<GainLinkSharedMemory>(env, GainLinkSharedMemory::Holder::ovrel);
+        writer->initAsWriter(9, -5.0f, false);
+        auto other = c.map();
+        writer.reset();
+        EXPECT_EQ(scope.nameExists(9), c.nameKept);
+
+        // A newcomer meets the object the other mapping still uses.
+        GainLinkSharedMemory newcomer(env);
+        if (c.nameKept)
+        {
+            ASSERT_TRUE(newcomer.initAsReader(9));
+            newcomer.getBlock()->compensationDb.store(1.5f);
+            EXPECT_EQ(other->getBlock()->compensationDb.load(), 1.5f);
+        }
+        newcomer.close();
+        other.reset();
+        shm_unlink(env.objectNameFor(9).c_str());
+    }
+}
+
+// A mapping of a process that ended without closing stops counting once its stamp is older than the
+// freshness limit; a live one that found every slot taken still counts.
+TEST_F(GainLinkSharedMemoryTest, StalePresenceDoesNotKeepTheNameAndACrowdedOneDoes)
+{
+    {
+        GainLinkSharedMemory writer(env);
+        writer.initAsWriter(10, 0.0f, false);
+        const auto stale = GainLinkBlock::wallClockMs() - GainLinkBlock::freshnessLimitMs - 1;
+        for (auto& slot : writer.getBlock()->presence)
+            if (slot.load() == 0)
+                slot.store(GainLinkBlock::slotValue(0x1234u, stale));
+        writer.getBlock()->crowdedMs.store(GainLinkBlock::stamp32(stale));
+    }
+    EXPECT_FALSE(scope.nameExists(10));
+
+    auto writer = std::make_unique<GainLinkSharedMemory>(env);
+    writer->initAsWriter(11, 0.0f, false);
+    std::vector<std::unique_ptr<GainLinkSharedMemory>> readers;
+    for (int i = 0; i < GainLinkBlock::presenceSlots + 1; ++i)
+    {
+        readers.push_back(std::make_unique<GainLinkSharedMemory>(env));
+        ASSERT_TRUE(readers.back()->initAsReader(11));
+    }
+    // The writer and the first readers hold every slot; the last two readers found none. Once the
+    // first readers are gone, only the crowded stamp shows the last two.
+    readers.erase(readers.begin(), readers.begin() + GainLinkBlock::presenceSlots - 1);
+    writer.reset();
+    EXPECT_TRUE(scope.nameExists(11));
+
+    // The timer takes a slot that has come free.
+    readers.front()->keepPresence();
+    int taken = 0;
+    for (const auto& slot : readers.front()->getBlock()->presence)
+        taken += slot.load() != 0 ? 1 : 0;
+    EXPECT_EQ(taken, 1);
 }
 
 TEST_F(GainLinkSharedMemoryTest, CloseOnAClosedHandleChangesNothing)
@@ -264,6 +375,7 @@ TEST_F(GainLinkSharedMemoryTest, WriterKeepsTheNameWhileAnotherOvrelIsLiveOnTheL
     EXPECT_EQ(undrel.getBlock()->gainDb.load(), -7.0f) << "the late reader sees the remaining writer";
 
     // The last one leaves: its own lock file goes first, then the name.
+    undrel.close();
     GainLinkLockFiles::deleteLockFile(lockFiles.getLockFile(3, GainLinkLockFiles::Owner::ovrel, "second"));
     second.close();
     EXPECT_FALSE(scope.nameExists(3));

@@ -1,4 +1,5 @@
 #include "OvrelTestSupport.h"
+#include "support/HostNotices.h"
 
 #include "gainpair/ovrel/LetterClash.h"
 #include "support/StateHelpers.h"
@@ -342,6 +343,8 @@ TEST_F(OvrelLinkTest, DestructionClearsItsMarksAndKeepsTheNameForTheOthers)
     runBlock(*a, 16);
     EXPECT_EQ(observer.getBlock()->writerActive.load(), 1);
 
+    // The last mapping goes with a.
+    observer.close();
     const auto aFile = a->getOwnLockFile(1);
     a.reset();
     EXPECT_FALSE(aFile.existsAsFile());
@@ -415,7 +418,8 @@ TEST_F(OvrelLinkTest, AloneWithoutAWriterMappingOpensTheBlockAgain)
     EXPECT_FLOAT_EQ(blockOf(proc).gainDb.load(), -5.0f);
 }
 
-// Two instances that drew one letter would both be the master; the later one takes another letter.
+// Two instances that drew one letter would both take a claim by that letter for their own; the claim's
+// tag tells them apart at once, and at its heartbeat the later one takes another letter.
 TEST_F(OvrelLinkTest, DuplicateLetterIsGivenUpByTheLaterInstanceAtItsHeartbeat)
 {
     a = makeProcessor();
@@ -428,7 +432,7 @@ TEST_F(OvrelLinkTest, DuplicateLetterIsGivenUpByTheLaterInstanceAtItsHeartbeat)
     tick(*a);
     tick(*b);
     ASSERT_EQ(roleOf(*a), LinkRole::Master);
-    ASSERT_EQ(roleOf(*b), LinkRole::Master);
+    ASSERT_EQ(roleOf(*b), LinkRole::Slave);
 
     const bool aIsEarlier = LetterClash::isEarlier(LetterClash::tokenOfLockFile(a->getOwnLockFile(1)),
                                                    LetterClash::tokenOfLockFile(b->getOwnLockFile(1)));
@@ -442,8 +446,8 @@ TEST_F(OvrelLinkTest, DuplicateLetterIsGivenUpByTheLaterInstanceAtItsHeartbeat)
 
     tick(*a);
     tick(*b);
-    EXPECT_EQ(roleOf(earlier), LinkRole::Master);
-    EXPECT_EQ(roleOf(later), LinkRole::Slave);
+    EXPECT_EQ(roleOf(*a), LinkRole::Master) << "the claimant stays the master, whatever its letter";
+    EXPECT_EQ(roleOf(*b), LinkRole::Slave);
 }
 
 TEST_F(OvrelLinkTest, InstanceWithoutALetterCannotClaim)
@@ -494,4 +498,15 @@ TEST(LetterClash, TokensOrderByTheirNumbers)
     EXPECT_FALSE(LetterClash::isEarlier("100_6_10", "100_6_10"));
     EXPECT_EQ(LetterClash::tokenOfLockFile(juce::File("/x/ID_3/ovrel_1700000000000_12_345.lock")),
               "1700000000000_12_345");
+}
+
+TEST_F(OvrelLinkTest, ChosenLinkIdIsToldToTheHostOnceItListens)
+{
+    expectChosenLinkIdToldToHost<OvrelAudioProcessor>(
+        scope,
+        [&]
+        {
+            writeFileAt(lockFiles().getLockFile(1, GainLinkLockFiles::Owner::ovrel, "other"), "1|A",
+                        GainLinkBlock::wallClockMs());
+        });
 }
