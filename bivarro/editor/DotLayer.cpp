@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-void DotLayer::begin(const juce::Image& background)
+void DotLayer::begin(const juce::Image& background, juce::Point<float> logicalOrigin, float pixelScale)
 {
+    origin = logicalOrigin;
+    scale = pixelScale > 0.0f && std::isfinite(pixelScale) ? pixelScale : 1.0f;
     pixels.reset();
     const int width = std::max(1, background.getWidth()), height = std::max(1, background.getHeight());
     if (frame.getWidth() != width || frame.getHeight() != height)
@@ -32,8 +34,9 @@ void DotLayer::begin(const juce::Image& background)
     pixels.emplace(frame, juce::Image::BitmapData::readWrite);
 }
 
-void DotLayer::add(float x, float y, float side, juce::Colour colour, float alpha) noexcept
+void DotLayer::add(float logicalX, float logicalY, float logicalSide, juce::Colour colour, float alpha) noexcept
 {
+    const float x = (logicalX - origin.x) * scale, y = (logicalY - origin.y) * scale, side = logicalSide * scale;
     if (!pixels.has_value() || !(alpha > 0.0f) || !(side > 0.0f) || !std::isfinite(x) || !std::isfinite(y))
         return;
     const float half = side * 0.5f;
