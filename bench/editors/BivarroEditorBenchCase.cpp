@@ -6,12 +6,14 @@
 namespace
 {
 // Bivarro's editor; busy, the processor gets stereo noise in real time. With a scope mode, the
-// analyser window opens from saved settings at its default size, as a reloaded project would.
+// analyser window opens from saved settings at its default size, as a reloaded project would. A
+// display scale above 1 shows every window at that many device pixels per point.
 class BivarroRig : public EditorBenchRig
 {
 public:
-    BivarroRig(bool busy, int analyserScopeMode = -1, float dotDensity = 1.0f)
+    BivarroRig(bool busy, int analyserScopeMode = -1, float dotDensity = 1.0f, float displayScale = 1.0f)
     {
+        juce::Desktop::getInstance().setGlobalScaleFactor(displayScale);
         if (analyserScopeMode >= 0)
         {
             proc.settings.analyserOpen = true;
@@ -31,6 +33,7 @@ public:
     {
         feeder.reset();
         view.reset();
+        juce::Desktop::getInstance().setGlobalScaleFactor(1.0f);
     }
 
     juce::Component& editor() override { return *view; }
@@ -50,5 +53,9 @@ std::vector<EditorBenchCase> editorBenchCases()
         {"Bivarro + analyser, envelope", [](bool busy) { return std::make_unique<BivarroRig>(busy, 1); }, 20.0, 20.0},
         {"Bivarro + analyser, dots at density 2", [](bool busy) { return std::make_unique<BivarroRig>(busy, 0, 2.0f); },
          20.0, 20.0},
+        {"Bivarro + analyser at scale 2, dots",
+         [](bool busy) { return std::make_unique<BivarroRig>(busy, 0, 1.0f, 2.0f); }, 20.0, 60.0},
+        {"Bivarro + analyser at scale 2, envelope",
+         [](bool busy) { return std::make_unique<BivarroRig>(busy, 1, 1.0f, 2.0f); }, 20.0, 60.0},
     };
 }

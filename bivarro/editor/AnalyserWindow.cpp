@@ -40,59 +40,6 @@ int minWidthFor(bool open)
 
 constexpr int minHeight = AnalyserWindow::titleBarHeight + AnalyserWindow::designHeight;
 
-// Where the readings' parts lie in a pane of the given width, below a vectorscope scopeH high.
-struct ReadingsGeometry
-{
-    ReadingsGeometry(int width, int scopeH)
-        : W(static_cast<float>(width)), top(static_cast<float>(scopeH)), trackW(W - 60.0f), xc(30.0f + trackW / 2.0f)
-    {
-    }
-
-    float valueX(float v) const noexcept { return 30.0f + (v + 1.0f) / 2.0f * trackW; }
-    float corrY() const noexcept { return top + 20.0f; }
-    float panY() const noexcept { return top + 56.0f; }
-
-    // The box of the centre label ("0" or "C") above a track at y.
-    juce::Rectangle<float> centreLabel(float y) const noexcept
-    {
-        return {trunc(xc) - 7.0f, trunc(y - 13.0f), 14.0f, 12.0f};
-    }
-
-    static float trunc(float v) noexcept { return static_cast<float>(static_cast<int>(v)); }
-
-    const float W, top, trackW, xc;
-};
-
-juce::Rectangle<float> markerBounds(float x, float y)
-{
-    return {x - 1.5f, y - 3.0f, 3.0f, 15.6f};
-}
-
-void drawMarker(juce::Graphics& g, float x, float y)
-{
-    g.setColour(gold);
-    g.fillRect(markerBounds(x, y));
-}
-
-void drawCentreLabel(juce::Graphics& g, const juce::String& text, juce::Rectangle<float> box)
-{
-    g.setFont(plainFont(10.0f));
-    g.setColour(juce::Colour(0xa6daa520));
-    drawText(g, text, box, juce::Justification::centred);
-}
-
-// The centre label lies over the marker where the two meet; the rest of it is in the cached
-// background already, so it is drawn again only inside the marker.
-void drawCentreLabelOverMarker(juce::Graphics& g, const juce::String& text, juce::Rectangle<float> box, float x,
-                               float y)
-{
-    const auto marker = markerBounds(x, y);
-    if (!marker.intersects(box))
-        return;
-    juce::Graphics::ScopedSaveState saved(g);
-    g.reduceClipRegion(marker.getSmallestIntegerContainer());
-    drawCentreLabel(g, text, box);
-}
 } // namespace
 
 //==============================================================================
@@ -687,24 +634,7 @@ juce::RectangleList<int> AnalyserWindow::changedParts(int width, int height, Rea
                                     .getIntersection({0, 0, width, scopeH}));
     }
 
-    // A reading's segment runs from the centre to its marker: the span between the old and the new
-    // marker, with the marker's width, covers every pixel that changed; the value text too.
-    const ReadingsGeometry geo(width, scopeH);
-    const auto track = [&](float was, float is, float y)
-    {
-        if (juce::exactlyEqual(was, is))
-            return;
-        const float x0 = std::min({geo.valueX(was), geo.valueX(is), geo.xc});
-        const float x1 = std::max({geo.valueX(was), geo.valueX(is), geo.xc});
-        parts.addWithoutMerging(
-            juce::Rectangle<float>(x0 - 3.0f, y - 4.0f, x1 - x0 + 6.0f, 18.0f).getSmallestIntegerContainer());
-    };
-    track(before.correlation, now.correlation, geo.corrY());
-    track(before.panorama, now.panorama, geo.panY());
-    if (juce::String(before.correlation, 2) != juce::String(now.correlation, 2))
-        parts.addWithoutMerging(
-            juce::Rectangle<float>(ReadingsGeometry::trunc(geo.W - 34.0f), geo.top + 6.0f, 30.0f, 11.0f)
-                .getSmallestIntegerContainer());
+    ReadingsBars::addChangedParts(parts, width, scopeH, before, now);
     return parts;
 }
 
@@ -744,96 +674,7 @@ void AnalyserWindow::paintMain(juce::Graphics& g, int width, int height)
 {
     const int scopeH = std::min(width / 2 + 4, height - 72);
     drawVectorscope(g, {0, 0, width, scopeH});
-
-    // Below the scope everything but the values is the same from frame to frame.
-    const juce::Rectangle<int> readingsArea{0, std::max(0, scopeH), width, height - std::max(0, scopeH)};
-    if (readingsArea.isEmpty())
-        return;
-    if (readingsCache.getBounds() != readingsArea.withZeroOrigin() || readingsCacheTop != scopeH)
-    {
-        readingsCache = juce::Image(juce::Image::RGB, readingsArea.getWidth(), readingsArea.getHeight(), false);
-        readingsCacheTop = scopeH;
-        juce::Graphics cacheGraphics(readingsCache);
-        cacheGraphics.setOrigin(0, -readingsArea.getY());
-        drawReadingsBackground(cacheGraphics, width, height, scopeH);
-    }
-    g.drawImageAt(readingsCache, readingsArea.getX(), readingsArea.getY());
-
-    const float c = measurement.meter.correlation();
-    const float p = measurement.meter.panorama();
-    const ReadingsGeometry geo(width, scopeH);
-
-    // Correlation.
-    float y = geo.corrY();
-    float x = geo.valueX(c);
-    const auto segment = c >= 0.0f ? juce::Colour(0xff4caf50).interpolatedWith(gold, 1.0f - c)
-                                   : juce::Colour(0xffe53935).interpolatedWith(gold, 1.0f + c);
-    g.setColour(segment.withAlpha(static_cast<juce::uint8>(0xcc)));
-    g.fillRect(std::min(x, geo.xc), y, std::abs(x - geo.xc), 9.6f);
-    drawMarker(g, x, y);
-    drawCentreLabelOverMarker(g, "0", geo.centreLabel(y), x, y);
-    g.setFont(plainFont(9.0f));
-    g.setColour(gold);
-    drawText(g, juce::String(c, 2), {ReadingsGeometry::trunc(geo.W - 34.0f), geo.top + 6.0f, 30.0f, 11.0f},
-             juce::Justification::centredRight);
-
-    // Panorama.
-    y = geo.panY();
-    x = geo.valueX(p);
-    g.setColour(juce::Colour(0xb8daa520));
-    g.fillRect(std::min(x, geo.xc), y, std::abs(x - geo.xc), 9.6f);
-    drawMarker(g, x, y);
-    drawCentreLabelOverMarker(g, "C", geo.centreLabel(y), x, y);
-}
-
-void AnalyserWindow::drawReadingsBackground(juce::Graphics& g, int width, int height, int scopeH)
-{
-    g.setColour(paneFill);
-    g.fillRect(0, scopeH, width, height - scopeH);
-
-    const ReadingsGeometry geo(width, scopeH);
-    const float W = geo.W, top = geo.top, trackW = geo.trackW;
-    const auto trunc = ReadingsGeometry::trunc;
-
-    const auto box = [&](float y)
-    {
-        g.setColour(paneFill);
-        g.fillRect(0.0f, y, W, 32.0f);
-        g.setColour(boxOutline);
-        g.drawRect(juce::Rectangle<float>(0.0f, y, W, 32.0f), 1.0f);
-    };
-
-    // Correlation.
-    box(top + 4.0f);
-    float y = geo.corrY();
-    juce::ColourGradient track(juce::Colour(0xffe53935), 30.0f, y, juce::Colour(0xff4caf50), W - 30.0f, y, false);
-    track.addColour(0.5, juce::Colour(0x99daa520));
-    g.setGradientFill(track);
-    g.fillRect(30.0f, y, trackW, 9.6f);
-    g.setColour(juce::Colour(0xaa000000));
-    g.fillRect(30.0f, y, trackW, 9.6f);
-    g.setFont(plainFont(10.0f));
-    g.setColour(juce::Colour(0xa6daa520));
-    drawText(g, "-1", {8.0f, trunc(y), 20.0f, 9.0f}, juce::Justification::centredRight);
-    drawCentreLabel(g, "0", geo.centreLabel(y));
-    drawText(g, "+1", {trunc(W - 28.0f), trunc(y), 20.0f, 9.0f}, juce::Justification::centredLeft);
-    g.setFont(plainFont(9.0f));
-    g.setColour(juce::Colour(0x8cdaa520));
-    drawText(g, "CORR", {3.0f, top + 6.0f, 32.0f, 11.0f}, juce::Justification::centredLeft);
-
-    // Panorama.
-    box(top + 40.0f);
-    y = geo.panY();
-    g.setColour(juce::Colour(0xff505050));
-    g.fillRect(30.0f, y, trackW, 9.6f);
-    g.setFont(plainFont(10.0f));
-    g.setColour(juce::Colour(0xa6daa520));
-    drawText(g, "L", {14.0f, trunc(y), 14.0f, 9.0f}, juce::Justification::centredRight);
-    drawCentreLabel(g, "C", geo.centreLabel(y));
-    drawText(g, "R", {trunc(W - 28.0f), trunc(y), 14.0f, 9.0f}, juce::Justification::centredLeft);
-    g.setFont(plainFont(9.0f));
-    g.setColour(juce::Colour(0x8cdaa520));
-    drawText(g, "PAN", {3.0f, top + 42.0f, 28.0f, 11.0f}, juce::Justification::centredLeft);
+    readingsBars.paint(g, width, height, scopeH, {measurement.meter.correlation(), measurement.meter.panorama()});
 }
 
 void AnalyserWindow::drawGrid(juce::Graphics& g, juce::Rectangle<int> area)
@@ -889,13 +730,11 @@ void AnalyserWindow::drawVectorscope(juce::Graphics& g, juce::Rectangle<int> are
 {
     if (area.isEmpty())
         return;
-    // The grid changes only with the pane's size; the clouds over it change every tick.
-    if (gridCache.getBounds() != area.withZeroOrigin())
-    {
-        gridCache = juce::Image(juce::Image::RGB, area.getWidth(), area.getHeight(), false);
-        juce::Graphics cacheGraphics(gridCache);
-        drawGrid(cacheGraphics, area.withZeroOrigin());
-    }
+    // The grid changes only with the pane's size and the display's scale; the clouds over it
+    // change every tick.
+    const float scale = SurfaceCache::pixelScale(g);
+    const auto& grid = gridCache.imageAt(scale, area.getWidth(), area.getHeight(),
+                                         [&](juce::Graphics& cg) { drawGrid(cg, area.withZeroOrigin()); });
 
     const auto X = static_cast<float>(area.getX()), Y = static_cast<float>(area.getY());
     const auto W = static_cast<float>(area.getWidth()), H = static_cast<float>(area.getHeight());
@@ -906,15 +745,14 @@ void AnalyserWindow::drawVectorscope(juce::Graphics& g, juce::Rectangle<int> are
     if (scopeMode == 0)
     {
         // Dots land in a copy of the grid, which then reaches the pane as one opaque image.
-        dotOrigin = {X, Y};
-        dotLayer.begin(gridCache);
+        dotLayer.begin(grid, {X, Y}, scale);
         drawCloud(g, measurement.inPoints, cx, cy, R, juce::Colour(0xffbbbbbb), inputBright);
         drawCloud(g, measurement.outPoints, cx, cy, R, gold, outputBright);
-        g.drawImageAt(dotLayer.end(), area.getX(), area.getY());
+        SurfaceCache::drawImage(g, dotLayer.end(), scale, area.getPosition().toFloat());
     }
     else
     {
-        g.drawImageAt(gridCache, area.getX(), area.getY());
+        SurfaceCache::drawImage(g, grid, scale, area.getPosition().toFloat());
         drawCloud(g, measurement.inPoints, cx, cy, R, juce::Colour(0xffbbbbbb), inputBright);
         drawCloud(g, measurement.outPoints, cx, cy, R, gold, outputBright);
     }
@@ -961,7 +799,7 @@ void AnalyserWindow::drawScopePoints(juce::Graphics& g, const std::vector<float>
             a = a < 0.03f ? 0.03f : std::min(a, brightness);
             if (dotLayer.isOpen())
             {
-                dotLayer.add(pos.x - dotOrigin.x, pos.y - dotOrigin.y, 1.8f, colour, a);
+                dotLayer.add(pos.x, pos.y, 1.8f, colour, a);
             }
             else
             {

@@ -3,6 +3,7 @@
 #include "bivarro/editor/AnalyserMeasurement.h"
 #include "bivarro/editor/AnalyserTexts.h"
 #include "bivarro/editor/DotLayer.h"
+#include "bivarro/editor/ReadingsBars.h"
 #include "bivarro/processor/BivarroAudioProcessor.h"
 #include "widgets/OrlintKnob.h"
 
@@ -66,15 +67,11 @@ private:
     void applyResizeLimits();
     void placeFromSavedBounds(int savedX, int savedY, int savedW, int savedH);
     void paintMain(juce::Graphics& g, int width, int height);
-    struct Readings
-    {
-        float correlation = 0.0f, panorama = 0.0f;
-    };
+    using Readings = ReadingsBars::Readings;
     // The parts of a width x height scope pane that a tick can change, given the readings shown
     // before it and those after it.
     static juce::RectangleList<int> changedParts(int width, int height, Readings before, Readings now);
     void repaintChangedParts();
-    void drawReadingsBackground(juce::Graphics& g, int width, int height, int scopeH);
     void drawCloud(juce::Graphics& g, const PointCloud& cloud, float cx, float cy, float radius, juce::Colour colour,
                    float brightness);
     void drawGrid(juce::Graphics& g, juce::Rectangle<int> area);
@@ -111,15 +108,12 @@ private:
     juce::OwnedArray<juce::Label> labels;
     // Parallel copies of a cloud for drawing, kept to avoid allocating on every paint.
     std::vector<float> drawLs, drawRs, drawAlphas, drawXs, drawYs;
-    juce::Image gridCache;
-    // The readings' boxes, tracks and captions, for the pane below a vectorscope readingsCacheTop high.
-    juce::Image readingsCache;
-    int readingsCacheTop = -1;
+    SurfaceCache gridCache;
+    ReadingsBars readingsBars;
     // The readings the pane shows once the repaints asked for so far have been done.
     Readings shown;
-    // Dots are blended into this frame while the vectorscope draws; its origin lies at dotOrigin.
+    // Dots are blended into this copy of the grid while the vectorscope draws.
     DotLayer dotLayer;
-    juce::Point<float> dotOrigin;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(AnalyserWindow)
 };

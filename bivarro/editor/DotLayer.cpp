@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-void DotLayer::begin(const juce::Image& background)
+void DotLayer::begin(const juce::Image& background, juce::Point<float> logicalOrigin, float pixelScale)
 {
+    origin = logicalOrigin;
+    scale = pixelScale > 0.0f && std::isfinite(pixelScale) ? pixelScale : 1.0f;
     pixels.reset();
     const int width = std::max(1, background.getWidth()), height = std::max(1, background.getHeight());
     if (frame.getWidth() != width || frame.getHeight() != height)
@@ -32,8 +34,9 @@ void DotLayer::begin(const juce::Image& background)
     pixels.emplace(frame, juce::Image::BitmapData::readWrite);
 }
 
-void DotLayer::add(float x, float y, float side, juce::Colour colour, float alpha) noexcept
+void DotLayer::add(float logicalX, float logicalY, float logicalSide, juce::Colour colour, float alpha) noexcept
 {
+    const float x = (logicalX - origin.x) * scale, y = (logicalY - origin.y) * scale, side = logicalSide * scale;
     if (!pixels.has_value() || !(alpha > 0.0f) || !(side > 0.0f) || !std::isfinite(x) || !std::isfinite(y))
         return;
     const float half = side * 0.5f;
@@ -45,16 +48,27 @@ void DotLayer::add(float x, float y, float side, juce::Colour colour, float alph
                            colour.getGreen(), colour.getBlue());
     source.premultiply();
 
-    // Squares up to two pixels wide that lie inside the frame: three columns and rows at most.
-    if (side <= 2.0f && left >= 0.0f && top >= 0.0f && left + 3.0f < static_cast<float>(pixels->width) &&
-        top + 3.0f < static_cast<float>(pixels->height))
+    // Squares up to four pixels wide (a dot at a display scale of 2) that lie inside the frame:
+    // five columns and rows at most, each cell weighted by the part of it the square covers.
+    if (side <= 4.0f && left >= 0.0f && top >= 0.0f && left + 5.0f < static_cast<float>(pixels->width) &&
+        top + 5.0f < static_cast<float>(pixels->height))
     {
         const int px = static_cast<int>(left), py = static_cast<int>(top);
-        const float fx = left - static_cast<float>(px), fy = top - static_cast<float>(py);
-        const float cx0 = std::min(1.0f - fx, side), cx1 = std::min(1.0f, side - cx0), cx2 = side - cx0 - cx1;
-        const float cy0 = std::min(1.0f - fy, side), cy1 = std::min(1.0f, side - cy0), cy2 = side - cy0 - cy1;
-        const float coverX[3] = {cx0, cx1, cx2}, coverY[3] = {cy0, cy1, cy2};
-        const int columns = cx2 > 0.0f ? 3 : 2, rows = cy2 > 0.0f ? 3 : 2;
+        const auto covers = [side](float start, float(&cover)[5])
+        {
+            cover[0] = std::min(1.0f - start, side);
+            float rest = side - cover[0];
+            int cells = 1;
+            for (; cells < 5 && rest > 0.0f; ++cells)
+            {
+                cover[cells] = std::min(1.0f, rest);
+                rest -= cover[cells];
+            }
+            return cells;
+        };
+        float coverX[5], coverY[5];
+        const int columns = covers(left - static_cast<float>(px), coverX);
+        const int rows = covers(top - static_cast<float>(py), coverY);
         for (int j = 0; j < rows; ++j)
         {
             auto* row = reinterpret_cast<juce::PixelRGB*>(pixels->getPixelPointer(px, py + j));

@@ -10,11 +10,13 @@
 class DotLayer
 {
 public:
-    // Starts a frame as a copy of the background (an RGB image) and opens it for writing.
-    void begin(const juce::Image& background);
+    // Starts a frame as a copy of the background (an RGB image) and opens it for writing. The
+    // background shows logical coordinates from origin at scale pixels per logical pixel.
+    void begin(const juce::Image& background, juce::Point<float> origin = {}, float scale = 1.0f);
 
-    // Blends a square of the given side centred at (x, y) in colour at alpha, each pixel weighted
-    // by the part of it the square covers, as a filled rectangle would be.
+    // Blends a square of the given logical side centred at the logical point (x, y) in colour at
+    // alpha, each pixel weighted by the part of it the square covers, as a filled rectangle drawn
+    // at the frame's scale would be.
     void add(float x, float y, float side, juce::Colour colour, float alpha) noexcept;
 
     // Closes the frame for writing; returns it for drawing.
@@ -24,5 +26,7 @@ public:
 
 private:
     juce::Image frame;
+    juce::Point<float> origin;
+    float scale = 1.0f;
     std::optional<juce::Image::BitmapData> pixels;
 };

@@ -452,30 +452,45 @@ TEST(DotLayer, BlendsOntoItsBackgroundLikeFilledRectangles)
         {3.0f, 3.2f, 1.8f, 1.7f, 0xffbbbbbb},   // alpha above 1 counts as 1
     };
 
-    DotLayer layer;
-    layer.begin(background);
-    for (const auto& d : dots)
-        layer.add(d.x, d.y, d.side, juce::Colour(d.colour), d.alpha);
-    const auto fast = layer.end();
-
-    auto reference = background.createCopy();
+    // The dots' places are given in the frame's pixels; their sides are logical, so a frame at a
+    // display scale of 2 holds each dot as a square of four times the pixels.
+    const struct
     {
-        juce::Graphics g(reference);
+        juce::Point<float> origin;
+        float scale;
+    } views[] = {{{0.0f, 0.0f}, 1.0f}, {{3.0f, -2.0f}, 1.25f}, {{-1.5f, 4.0f}, 2.0f}};
+    DotLayer layer;
+    for (const auto& view : views)
+    {
+        SCOPED_TRACE("scale " + std::to_string(view.scale));
+        const auto logical = [&](float framePixels, float origin) { return framePixels / view.scale + origin; };
+        layer.begin(background, view.origin, view.scale);
         for (const auto& d : dots)
+            layer.add(logical(d.x, view.origin.x), logical(d.y, view.origin.y), d.side, juce::Colour(d.colour),
+                      d.alpha);
+        const auto fast = layer.end();
+
+        auto reference = background.createCopy();
         {
-            g.setColour(juce::Colour(d.colour).withAlpha(std::min(d.alpha, 1.0f)));
-            g.fillRect(d.x - d.side / 2.0f, d.y - d.side / 2.0f, d.side, d.side);
+            juce::Graphics g(reference);
+            g.addTransform(juce::AffineTransform::translation(-view.origin).scaled(view.scale));
+            for (const auto& d : dots)
+            {
+                g.setColour(juce::Colour(d.colour).withAlpha(std::min(d.alpha, 1.0f)));
+                g.fillRect(logical(d.x, view.origin.x) - d.side / 2.0f, logical(d.y, view.origin.y) - d.side / 2.0f,
+                           d.side, d.side);
+            }
         }
+        ASSERT_EQ(fast.getBounds(), reference.getBounds());
+        for (int y = 0; y < reference.getHeight(); ++y)
+            for (int x = 0; x < reference.getWidth(); ++x)
+            {
+                const auto a = fast.getPixelAt(x, y), b = reference.getPixelAt(x, y);
+                ASSERT_NEAR(a.getRed(), b.getRed(), 3) << x << "," << y;
+                ASSERT_NEAR(a.getGreen(), b.getGreen(), 3) << x << "," << y;
+                ASSERT_NEAR(a.getBlue(), b.getBlue(), 3) << x << "," << y;
+            }
     }
-    ASSERT_EQ(fast.getBounds(), reference.getBounds());
-    for (int y = 0; y < reference.getHeight(); ++y)
-        for (int x = 0; x < reference.getWidth(); ++x)
-        {
-            const auto a = fast.getPixelAt(x, y), b = reference.getPixelAt(x, y);
-            ASSERT_NEAR(a.getRed(), b.getRed(), 3) << x << "," << y;
-            ASSERT_NEAR(a.getGreen(), b.getGreen(), 3) << x << "," << y;
-            ASSERT_NEAR(a.getBlue(), b.getBlue(), 3) << x << "," << y;
-        }
 
     // A new frame starts from the background again; the frame keeps nothing of the last one.
     layer.begin(background);

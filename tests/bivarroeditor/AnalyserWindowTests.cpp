@@ -48,10 +48,8 @@ struct AnalyserWindowProbe
     }
 
     // The vectorscope as plain graphics calls draw it: the grid, one filled rectangle per dot, the wedge.
-    juce::Image vectorscopeThroughGraphics(int width, int scopeH) const
+    void drawVectorscopeDirectly(juce::Graphics& g, int width, int scopeH) const
     {
-        juce::Image image(juce::Image::ARGB, width, scopeH, true);
-        juce::Graphics g(image);
         win.drawGrid(g, {0, 0, width, scopeH});
         const float cx = (float)width / 2.0f, R = (float)width / 2.0f - 14.0f, cy = (float)scopeH - 4.0f;
         const auto cloud = [&](const PointCloud& c, juce::Colour colour, float brightness)
@@ -65,9 +63,49 @@ struct AnalyserWindowProbe
             }
             win.drawScopePoints(g, ls, rs, as, cx, cy, R, win.zoom, colour, brightness);
         };
+        juce::Graphics::ScopedSaveState saved(g);
+        g.reduceClipRegion(0, 0, width, scopeH);
         cloud(win.measurement.inPoints, juce::Colour(0xffbbbbbb), win.inputBright);
         cloud(win.measurement.outPoints, juce::Colour(0xffdaa520), win.outputBright);
         win.drawWedge(g, cx, cy, R);
+    }
+
+    juce::Image vectorscopeThroughGraphics(int width, int scopeH) const
+    {
+        juce::Image image(juce::Image::ARGB, width, scopeH, true);
+        juce::Graphics g(image);
+        drawVectorscopeDirectly(g, width, scopeH);
+        return image;
+    }
+
+    // The whole scope pane drawn directly, with no cached image, at scale device pixels per point.
+    juce::Image scopePaneDirectly(float scale) const
+    {
+        const auto& pane = scopePane();
+        const int w = pane.getWidth(), h = pane.getHeight(), scopeH = std::min(w / 2 + 4, h - 72);
+        return drawnAtScale(w, h, scale,
+                            [&](juce::Graphics& g)
+                            {
+                                drawVectorscopeDirectly(g, w, scopeH);
+                                ReadingsBars::paintDirect(g, w, h, scopeH, readings());
+                            });
+    }
+
+    // The scope pane as the window paints it, at scale device pixels per point.
+    juce::Image scopePaneAsPainted(float scale) const
+    {
+        auto& pane = scopePane();
+        return drawnAtScale(pane.getWidth(), pane.getHeight(), scale,
+                            [&](juce::Graphics& g) { pane.paintEntireComponent(g, true); });
+    }
+
+    template <typename Paint> static juce::Image drawnAtScale(int w, int h, float scale, Paint paint)
+    {
+        juce::Image image(juce::Image::RGB, juce::roundToInt((float)w * scale), juce::roundToInt((float)h * scale),
+                          true);
+        juce::Graphics g(image);
+        g.addTransform(juce::AffineTransform::scale(scale));
+        paint(g);
         return image;
     }
 
@@ -626,6 +664,94 @@ TEST_F(AnalyserWindowFixture, DotsFrameMatchesOneFilledRectanglePerDot)
         }
     EXPECT_LE(worst, 12);
     EXPECT_LT(total / (scopeH * pane.getWidth()), 0.5);
+}
+
+// How far two drawings of the same rows differ: the worst channel difference, the mean, and how
+// many pixels differ by more than a blend's rounding could explain.
+struct Difference
+{
+    int worst = 0, beyondBlending = 0;
+    double mean = 0.0;
+};
+
+Difference differenceOf(const juce::Image& a, const juce::Image& b, int fromRow, int toRow)
+{
+    Difference d;
+    double total = 0.0;
+    for (int y = fromRow; y < toRow; ++y)
+        for (int x = 0; x < a.getWidth(); ++x)
+        {
+            const auto p = a.getPixelAt(x, y), q = b.getPixelAt(x, y);
+            const int channel = std::max({std::abs(p.getRed() - q.getRed()), std::abs(p.getGreen() - q.getGreen()),
+                                          std::abs(p.getBlue() - q.getBlue())});
+            d.worst = std::max(d.worst, channel);
+            d.beyondBlending += channel > 32 ? 1 : 0;
+            total += channel;
+        }
+    d.mean = total / std::max(1, (toRow - fromRow) * a.getWidth());
+    return d;
+}
+
+// On a high-density display every cached image must hold a pixel per device pixel: the pane drawn
+// through its caches matches the same pane drawn directly at the display's scale.
+TEST(AnalyserDisplayScale, CachedPaneMatchesDirectDrawingAtEveryScale)
+{
+    const struct
+    {
+        const char* name;
+        bool envelope, panelOpen;
+    } setups[] = {
+        {"dots, panel closed", false, false},
+        {"envelope, panel closed", true, false},
+        {"dots, panel open", false, true},
+        {"envelope, panel open", true, true},
+    };
+    for (const auto& setup : setups)
+        for (const float scale : {1.0f, 1.25f, 2.0f})
+        {
+            SCOPED_TRACE(juce::String(setup.name) + " at scale " + juce::String(scale));
+            BivarroAudioProcessor processor;
+            SignalSource source(processor);
+            auto& s = processor.settings;
+            s.analyserSnapToPlugin = false;
+            s.analyserScopeMode = setup.envelope ? 1 : 0;
+            s.analyserCfgOpen = setup.panelOpen;
+            // With the panel open, a larger window whose pane is not the design size.
+            s.analyserWinW = setup.panelOpen ? 1001 : 0;
+            s.analyserWinH = setup.panelOpen ? 570 : 0;
+            AnalyserWindow window(processor);
+            AnalyserWindowProbe probe(window);
+            for (int t = 0; t < 30; ++t)
+            {
+                source.play(2, wide);
+                probe.tick();
+            }
+            ASSERT_GT(probe.outPoints(), 1000u);
+            ASSERT_EQ(probe.cfgOpen(), setup.panelOpen);
+            const auto& pane = probe.scopePane();
+
+            const auto cached = probe.scopePaneAsPainted(scale);
+            const auto direct = probe.scopePaneDirectly(scale);
+            ASSERT_EQ(cached.getBounds(), direct.getBounds());
+            if (juce::exactlyEqual(scale, 2.0f))
+            {
+                const auto name = juce::String("bivarro-analyser-scale2-") + (setup.envelope ? "envelope" : "dots") +
+                                  (setup.panelOpen ? "-wide" : "");
+                writePng(cached, name + ".png");
+                writePng(direct, name + "-direct.png");
+            }
+
+            // Rounding differs per blend where dots overlap, as at scale 1; a cached image at the
+            // wrong resolution blurs every line and letter far beyond that.
+            const int scopeRows =
+                juce::roundToInt((float)std::min(pane.getWidth() / 2 + 4, pane.getHeight() - 72) * scale);
+            const auto scope = differenceOf(cached, direct, 0, scopeRows);
+            const auto readings = differenceOf(cached, direct, scopeRows, cached.getHeight());
+            EXPECT_LE(scope.worst, 12) << scope.beyondBlending << " scope pixels off by more than 32";
+            EXPECT_LT(scope.mean, 0.5);
+            EXPECT_LE(readings.worst, 12) << readings.beyondBlending << " readings pixels off by more than 32";
+            EXPECT_LT(readings.mean, 0.5);
+        }
 }
 
 TEST_F(AnalyserWindowFixture, ATicksRepaintCoversEveryPixelItChanges)
