@@ -20,7 +20,6 @@
 #include <lv2/urid/urid.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -30,6 +29,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <time.h>
 #include <vector>
 
 namespace
@@ -45,6 +45,13 @@ const char* const bivarroParameterPrefix = "urn:orlintz:bivarro:";
 const char* const calfStereoToolsUri = "http://calf.sourceforge.net/plugins/StereoTools";
 const char* const x42BalanceUri = "http://gareus.org/oss/lv2/balance";
 const char* const ampUri = "http://lv2plug.in/plugins/eg-amp";
+
+double cpuSeconds() noexcept
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
 
 // URIs to numbers, for the plug-ins' urid:map; only called outside the timed loops.
 class UridMap
@@ -298,23 +305,23 @@ public:
         return instances;
     }
 
-    // Nanoseconds per stereo frame over about `seconds` of blocks of `block` frames.
+    // Nanoseconds per stereo frame over about `seconds` of blocks of `block` frames. The time is
+    // the thread's CPU time, so that time slices lost to other processes on a shared machine do
+    // not count.
     double time(std::vector<std::unique_ptr<Instance>>& instances, int block, double seconds)
     {
-        using Clock = std::chrono::steady_clock;
         constexpr int batch = 64;
         run(instances, block, 4 * batch); // caches and branch predictors warm
-        const auto start = Clock::now();
-        const auto until = start + std::chrono::duration<double>(seconds);
+        const double start = cpuSeconds();
         long blocks = 0;
-        auto now = start;
-        while (now < until)
+        double now = start;
+        while (now - start < seconds)
         {
             run(instances, block, batch);
             blocks += batch;
-            now = Clock::now();
+            now = cpuSeconds();
         }
-        return std::chrono::duration<double, std::nano>(now - start).count() / (static_cast<double>(blocks) * block);
+        return (now - start) * 1e9 / (static_cast<double>(blocks) * block);
     }
 
 private:
@@ -399,9 +406,10 @@ int main(int argc, char** argv)
             std::printf("missing: %s (%s), left out\n", row.name.c_str(), row.uri);
     }
 
-    std::printf("%g Hz stereo noise, %d repetitions of %.2f s per row and block; ns per stereo frame, median "
-                "[min .. max]\n\n",
-                sampleRate, repetitions, seconds);
+    std::printf(
+        "%g Hz stereo noise, %d repetitions of %.2f s of CPU time per row and block; ns per stereo frame, median "
+        "[min .. max]\n\n",
+        sampleRate, repetitions, seconds);
 
     std::vector<std::vector<Spread>> results(rows.size());
     for (int block : blockSizes)

@@ -192,7 +192,8 @@ void AllpassStages::processPair(AllpassStages& leftStages, float* xL, AllpassSta
 
 bool AllpassStages::clearNonFinite() noexcept
 {
-    const bool a = clearNonFiniteStages(allpass1State);
-    const bool b = clearNonFiniteStages(allpass2State);
-    return a || b;
+    // Only the stages this plan ran can have taken such a value: the others were looked at when
+    // they last ran.
+    const auto used = static_cast<size_t>(plan.whole + (plan.useFrac ? 1 : 0));
+    return plan.secondOrder ? clearNonFiniteStages(allpass2State, used) : clearNonFiniteStages(allpass1State, used);
 }
