@@ -12,7 +12,7 @@
 #include <vector>
 
 // Runs in which a stage's work can be left out or folded into another stage's loop (bass mono
-// off, a crossover frequency that holds, angles that did not change) against the per-sample
+// off, a crossover frequency that holds, angles that did not change, a delay that holds) against the per-sample
 // model, across the borders into and out of them: ramps in flight, changes between short blocks
 // (a host that splits its block to place a change), blocks that end between two coefficient
 // checks. The crossover must keep exactly the states of the model: at any later block the
@@ -80,6 +80,16 @@ const std::vector<Case> cases = {
       {1024, {{"delayL", 0}, {"gainR", 0}}},
       {513, {{"monoMakerInt", 20}}},
       {300, {}}}},
+    {"DelaysSettleAndMove",
+     {{"delayL", 0.5f}, {"delayR", 50}, {"gainL", -3}},
+     {{700, {}},
+      {129, {{"delayL", 0.01f}}}, // 0.48 samples: the read spans the sample just written and the one before
+      {960, {}},
+      {5, {{"delayL", 21.33f}, {"delayR", 0}}},
+      {1000, {}},
+      {2048, {}}, // both delays settled, the right one at 0
+      {77, {{"delayR", 0.02f}}},
+      {1024, {{"gainL", 0}}}}},
     {"SwitchesAndBypassWhileOff",
      {{"monoMakerFreq", 2000}},
      {{128, {{"muteSide", 1}}},
