@@ -1,3 +1,4 @@
+#include "BivarroBenchSettings.h"
 #include "bivarro/processor/BivarroAudioProcessor.h"
 
 #include <benchmark/benchmark.h>
@@ -17,14 +18,8 @@ namespace
 {
 constexpr double sampleRate = 48000.0;
 
-using Settings = std::vector<std::pair<const char*, float>>;
-
-const Settings allActive = {
-    {"apOrder2L", 1.0f},      {"apOrder2R", 1.0f},      {"apPhaseL", 180.0f}, {"apPhaseR", 180.0f}, {"apFcL", 400.0f},
-    {"apFcR", 2500.0f},       {"apQL", 0.7f},           {"apQR", 3.0f},       {"panL", 20.0f},      {"panR", -30.0f},
-    {"monoMakerInt", 100.0f}, {"width", 150.0f},        {"asymmetry", 25.0f}, {"rotation", 30.0f},  {"midGain", -3.0f},
-    {"sideGain", 4.5f},       {"trimOut", -2.0f},       {"gainL", -1.0f},     {"gainR", 2.0f},      {"delayL", 7.5f},
-    {"delayR", 12.25f},       {"monoMakerFreq", 200.0f}};
+using BivarroBenchSettings::allActive;
+using BivarroBenchSettings::Settings;
 
 // Every 512 samples the ramped parameters swap between these and the values above, so that the
 // smoothers are always ramping (20 ms is 960 samples) and the crossover follows its frequency.

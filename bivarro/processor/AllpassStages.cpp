@@ -93,6 +93,33 @@ template <typename Stage> void runPair(Stage left, float* xL, Stage right, float
     right.store();
 }
 
+// Two second-order stages in the two halves of one register: the same operations, in the same
+// order, as two SecondOrder ticks.
+void runSecondOrderPair(const Channel& left, const Channel& right, size_t s, int n) noexcept
+{
+    using Pair = double __attribute__((vector_size(16)));
+    AllpassStage2& l = left.second[s];
+    AllpassStage2& r = right.second[s];
+    const Pair c0{left.plan.c0, right.plan.c0};
+    const Pair c1{left.plan.c1, right.plan.c1};
+    Pair x1{l.x1, r.x1}, x2{l.x2, r.x2}, y1{l.y1, r.y1}, y2{l.y2, r.y2};
+    float* const xL = left.x;
+    float* const xR = right.x;
+    for (int i = 0; i < n; ++i)
+    {
+        const Pair x{xL[i], xR[i]};
+        const Pair y = c0 * x + c1 * x1 + x2 - c1 * y1 - c0 * y2;
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = y;
+        xL[i] = static_cast<float>(y[0]);
+        xR[i] = static_cast<float>(y[1]);
+    }
+    l = {x1[0], x2[0], y1[0], y2[0]};
+    r = {x1[1], x2[1], y1[1], y2[1]};
+}
+
 FirstOrder firstOrder(const Channel& c, size_t s) noexcept
 {
     return {c.first[s], c.plan.a};
@@ -182,7 +209,7 @@ void AllpassStages::processPair(AllpassStages& leftStages, float* xL, AllpassSta
     for (size_t s = 0; s < shared; ++s)
     {
         if (left.plan.secondOrder)
-            runPair(secondOrder(left, s), left.x, secondOrder(right, s), right.x, n);
+            runSecondOrderPair(left, right, s, n);
         else
             runPair(firstOrder(left, s), left.x, firstOrder(right, s), right.x, n);
     }
@@ -192,7 +219,8 @@ void AllpassStages::processPair(AllpassStages& leftStages, float* xL, AllpassSta
 
 bool AllpassStages::clearNonFinite() noexcept
 {
-    const bool a = clearNonFiniteStages(allpass1State);
-    const bool b = clearNonFiniteStages(allpass2State);
-    return a || b;
+    // Only the stages this plan ran can have taken such a value: the others were looked at when
+    // they last ran.
+    const auto used = static_cast<size_t>(plan.whole + (plan.useFrac ? 1 : 0));
+    return plan.secondOrder ? clearNonFiniteStages(allpass2State, used) : clearNonFiniteStages(allpass1State, used);
 }

@@ -36,7 +36,7 @@ public:
     // Both channels of the pair at once: stages that both run in full go side by side.
     static void processPair(AllpassStages& left, float* xL, AllpassStages& right, float* xR, int n) noexcept;
 
-    // Zeroes every stage whose state is no longer finite; true when one was.
+    // Zeroes every stage of the current plan whose state is no longer finite; true when one was.
     bool clearNonFinite() noexcept;
 
     const Plan& currentPlan() const noexcept { return plan; }

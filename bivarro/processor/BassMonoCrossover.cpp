@@ -8,17 +8,37 @@
 
 namespace
 {
-// Lanes: low-pass left, low-pass right, high-pass left, high-pass right.
-using Lanes = float __attribute__((vector_size(16)));
-
-Lanes lanes(float lowPass, float highPass) noexcept
-{
-    return Lanes{lowPass, lowPass, highPass, highPass};
-}
-
 // Indices into CrossoverStates of each lane's first stage; its second stage follows it.
 constexpr size_t laneState[4] = {0, 2, 4, 6};
+
+BassMonoCrossover::Tracker::Lanes lanes(float lowPass, float highPass) noexcept
+{
+    return BassMonoCrossover::Tracker::Lanes{lowPass, lowPass, highPass, highPass};
+}
 } // namespace
+
+BassMonoCrossover::Tracker::Tracker(const BiquadCoeffs& lp, const BiquadCoeffs& hp,
+                                    const CrossoverStates& states) noexcept
+    : b0(lanes(lp.b0, hp.b0)), b1(lanes(lp.b1, hp.b1)), b2(lanes(lp.b2, hp.b2)), a1(lanes(lp.a1, hp.a1)),
+      a2(lanes(lp.a2, hp.a2))
+{
+    for (size_t k = 0; k < 4; ++k)
+    {
+        s1a[k] = states[laneState[k]].s1;
+        s2a[k] = states[laneState[k]].s2;
+        s1b[k] = states[laneState[k] + 1].s1;
+        s2b[k] = states[laneState[k] + 1].s2;
+    }
+}
+
+void BassMonoCrossover::Tracker::store(CrossoverStates& states) const noexcept
+{
+    for (size_t k = 0; k < 4; ++k)
+    {
+        states[laneState[k]] = {s1a[k], s2a[k]};
+        states[laneState[k] + 1] = {s1b[k], s2b[k]};
+    }
+}
 
 void BassMonoCrossover::design(double sampleRate, float frequency, BiquadCoeffs& lowPass,
                                BiquadCoeffs& highPass) noexcept
@@ -54,6 +74,13 @@ void BassMonoCrossover::reset() noexcept
 void BassMonoCrossover::process(RampValues frequencies, const float* left, const float* right, float* lowL, float* lowR,
                                 float* highL, float* highR, int n) noexcept
 {
+    if (coefficientsHold(frequencies))
+    {
+        run(left, right, lowL, lowR, highL, highR, n);
+        crossoverCounter = (crossoverCounter + n) % 32;
+        return;
+    }
+
     const auto rate = static_cast<float>(sampleRate);
     for (int i = 0; i < n;)
     {
@@ -81,45 +108,32 @@ void BassMonoCrossover::process(RampValues frequencies, const float* left, const
 void BassMonoCrossover::run(const float* left, const float* right, float* lowL, float* lowR, float* highL, float* highR,
                             int n) noexcept
 {
-    const BiquadCoeffs& lp = lowPassCoeffs;
-    const BiquadCoeffs& hp = highPassCoeffs;
-    CrossoverStates& states = crossoverState;
-    const Lanes b0 = lanes(lp.b0, hp.b0);
-    const Lanes b1 = lanes(lp.b1, hp.b1);
-    const Lanes b2 = lanes(lp.b2, hp.b2);
-    const Lanes a1 = lanes(lp.a1, hp.a1);
-    const Lanes a2 = lanes(lp.a2, hp.a2);
-
-    Lanes s1a{}, s2a{}, s1b{}, s2b{}; // first and second stage
-    for (int k = 0; k < 4; ++k)
-    {
-        s1a[k] = states[laneState[k]].s1;
-        s2a[k] = states[laneState[k]].s2;
-        s1b[k] = states[laneState[k] + 1].s1;
-        s2b[k] = states[laneState[k] + 1].s2;
-    }
-
-    // Transposed direct form II: y = s1 + b0 x; s1 = s2 + b1 x - a1 y; s2 = b2 x - a2 y.
+    Tracker tracker = track();
     for (int i = 0; i < n; ++i)
     {
-        const Lanes x = Lanes{left[i], right[i], left[i], right[i]};
-        const Lanes ya = s1a + b0 * x;
-        s1a = s2a + b1 * x - a1 * ya;
-        s2a = b2 * x - a2 * ya;
-        const Lanes yb = s1b + b0 * ya;
-        s1b = s2b + b1 * ya - a1 * yb;
-        s2b = b2 * ya - a2 * yb;
-        lowL[i] = yb[0];
-        lowR[i] = yb[1];
-        highL[i] = yb[2];
-        highR[i] = yb[3];
+        const auto y = tracker.step(left[i], right[i]);
+        lowL[i] = y[0];
+        lowR[i] = y[1];
+        highL[i] = y[2];
+        highR[i] = y[3];
     }
+    tracker.store(crossoverState);
+}
 
-    for (int k = 0; k < 4; ++k)
-    {
-        states[laneState[k]] = {s1a[k], s2a[k]};
-        states[laneState[k] + 1] = {s1b[k], s2b[k]};
-    }
+bool BassMonoCrossover::coefficientsHold(RampValues frequencies) const noexcept
+{
+    // Checks along a steady run find the frequency where the last one left it, unless the rate
+    // changed or nothing was computed yet.
+    const bool stale =
+        !juce::exactlyEqual(lastCrossoverRate, static_cast<float>(sampleRate)) || lastCrossoverFreq < 0.0f;
+    return frequencies.steady() && !stale && std::abs(frequencies[0] - lastCrossoverFreq) <= 0.05f;
+}
+
+void BassMonoCrossover::finish(const Tracker& tracker, int n) noexcept
+{
+    tracker.store(crossoverState);
+    // The counter runs 0 .. 31 and wraps at each check.
+    crossoverCounter = (crossoverCounter + n) % 32;
 }
 
 bool BassMonoCrossover::clearNonFinite() noexcept

@@ -19,6 +19,46 @@ public:
     void process(RampValues frequencies, const float* left, const float* right, float* lowL, float* lowR, float* highL,
                  float* highR, int n) noexcept;
 
+    // The four filter paths one sample at a time, with the states in registers: the recursion is
+    // a chain of dependent operations, so a loop that does other work between its steps gets
+    // that work done in the recursion's shadow. Lanes: low-pass L, low-pass R, high-pass L,
+    // high-pass R.
+    class Tracker
+    {
+    public:
+        using Lanes = float __attribute__((vector_size(16)));
+
+        Tracker(const BiquadCoeffs& lp, const BiquadCoeffs& hp, const CrossoverStates& states) noexcept;
+
+        // Transposed direct form II, both stages: y = s1 + b0 x; s1 = s2 + b1 x - a1 y; s2 = b2 x - a2 y.
+        Lanes step(float left, float right) noexcept
+        {
+            const Lanes x = Lanes{left, right, left, right};
+            const Lanes ya = s1a + b0 * x;
+            s1a = s2a + b1 * x - a1 * ya;
+            s2a = b2 * x - a2 * ya;
+            const Lanes yb = s1b + b0 * ya;
+            s1b = s2b + b1 * ya - a1 * yb;
+            s2b = b2 * ya - a2 * yb;
+            return yb;
+        }
+
+        void store(CrossoverStates& states) const noexcept;
+
+    private:
+        Lanes b0, b1, b2, a1, a2;
+        Lanes s1a{}, s2a{}, s1b{}, s2b{}; // first and second stage
+    };
+
+    // True when the next n samples at these frequencies bring no change of coefficients, so that
+    // they can go through one Tracker.
+    bool coefficientsHold(RampValues frequencies) const noexcept;
+
+    // A tracker on the current coefficients and states; finish() takes its states back once it
+    // has taken n samples.
+    Tracker track() const noexcept { return {lowPassCoeffs, highPassCoeffs, crossoverState}; }
+    void finish(const Tracker& tracker, int n) noexcept;
+
     // Zeroes every filter state that is no longer finite; true when one was.
     bool clearNonFinite() noexcept;
 

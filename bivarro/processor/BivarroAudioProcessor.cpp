@@ -10,7 +10,8 @@ BivarroAudioProcessor::BivarroAudioProcessor()
     : OrzAudioProcessor(BusesProperties()
                             .withInput("Input", juce::AudioChannelSet::stereo(), true)
                             .withOutput("Output", juce::AudioChannelSet::stereo(), true)),
-      apvts(*this, nullptr, "Parameters", createParameterLayout())
+      apvts(*this, nullptr, "Parameters", createParameterLayout()),
+      bypassParameter(apvts.getParameter(BivarroParameters::ID::bypass))
 {
     initSlots();
 }
@@ -81,8 +82,7 @@ void BivarroAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce:
         for (int start = 0; start < n; start += BivarroChain::maxRun)
         {
             const int m = std::min(BivarroChain::maxRun, n - start);
-            chain.process(left + start, right + start, m);
-            LevelReadings::accumulate(left + start, right + start, m, levels);
+            chain.process(left + start, right + start, m, levels);
         }
         chain.endBlock();
     }
@@ -136,7 +136,7 @@ void BivarroAudioProcessor::setStateInformation(const void* data, int sizeInByte
 
 juce::AudioProcessorParameter* BivarroAudioProcessor::getBypassParameter() const
 {
-    return apvts.getParameter(BivarroParameters::ID::bypass);
+    return bypassParameter;
 }
 
 bool BivarroAudioProcessor::isBusesLayoutSupported(const BusesLayout& layouts) const

@@ -64,6 +64,8 @@ private:
     void publishLevels(int outPos, int n, const LevelReadings::Sums& levels);
 
     BivarroParameterReader parameters{apvts};
+    // Some wrappers ask for it on every block; looking it up by ID each time costs a hash of the ID.
+    juce::AudioProcessorParameter* const bypassParameter;
     BivarroChain chain;
 
     // Written by the audio thread, published through the write positions.

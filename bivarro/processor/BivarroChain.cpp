@@ -93,10 +93,16 @@ void BivarroChain::bypass(const Values& v) noexcept
 
 void BivarroChain::beginBlock(const Values& v) noexcept
 {
-    constexpr float pi = 3.1415927f;
-    const float thetaL = (v.panL / 100.0f) * pi * 0.5f;
-    const float thetaR = ((v.panR + 100.0f) / 100.0f) * pi * 0.5f;
-    pan = {std::cos(thetaL), std::sin(thetaL), std::cos(thetaR), std::sin(thetaR)};
+    // Nearly every block brings the angles of the block before.
+    if (!juce::exactlyEqual(v.panL, lastPanL) || !juce::exactlyEqual(v.panR, lastPanR))
+    {
+        constexpr float pi = 3.1415927f;
+        const float thetaL = (v.panL / 100.0f) * pi * 0.5f;
+        const float thetaR = ((v.panR + 100.0f) / 100.0f) * pi * 0.5f;
+        pan = {std::cos(thetaL), std::sin(thetaL), std::cos(thetaR), std::sin(thetaR)};
+        lastPanL = v.panL;
+        lastPanR = v.panR;
+    }
 
     allpassL.setParameters(v.apFcL, v.apPhaseL, v.apQL, v.apOrder2L);
     allpassR.setParameters(v.apFcR, v.apPhaseR, v.apQR, v.apOrder2R);
@@ -111,7 +117,7 @@ void BivarroChain::beginBlock(const Values& v) noexcept
     switches.mono = v.mono;
 }
 
-void BivarroChain::process(float* left, float* right, int n) noexcept
+void BivarroChain::process(float* left, float* right, int n, LevelReadings::Sums& levels) noexcept
 {
     jassert(n <= maxRun);
 
@@ -152,11 +158,27 @@ void BivarroChain::process(float* left, float* right, int n) noexcept
     delayLineR.process(values[rDelayR], xR, n);
 
     StereoImage::pan(pan, xL, xR, left, right, n);
-    crossover.process(values[rBassFreq], left, right, lowL, lowR, highL, highR, n);
-    const StereoImage::Bands bands{lowL, lowR, highL, highR};
     const StereoImage::Ramps image{values[rBassAmount], values[rWidth],    values[rMid], values[rSide],
                                    values[rAsymmetry],  values[rRotation], values[rTrim]};
+
+    // Where the bass mono stays off for the run (where most instances sit) the crossover only
+    // has to keep its states current; that recursion then shares its loop with the image and
+    // the level sums rather than running on its own.
+    const bool bassMonoOff = values[rBassAmount].steady() && !(values[rBassAmount][0] * values[rBassAmount][0] > 0.0f);
+    if (bassMonoOff && crossover.coefficientsHold(values[rBassFreq]))
+    {
+        auto tracker = crossover.track();
+        LevelReadings::Accumulator sums(levels);
+        StereoImage::processBandsUnused(switches, image, tracker, sums, left, right, n);
+        crossover.finish(tracker, n);
+        levels = sums.sums();
+        return;
+    }
+
+    crossover.process(values[rBassFreq], left, right, lowL, lowR, highL, highR, n);
+    const StereoImage::Bands bands{lowL, lowR, highL, highR};
     StereoImage::process(switches, image, bands, left, right, n);
+    LevelReadings::accumulate(left, right, n, levels);
 }
 
 void BivarroChain::endBlock() noexcept

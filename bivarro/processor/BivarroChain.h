@@ -5,8 +5,11 @@
 #include "bivarro/processor/BivarroParameters.h"
 #include "bivarro/processor/DecibelGain.h"
 #include "bivarro/processor/FractionalDelay.h"
+#include "bivarro/processor/LevelReadings.h"
 #include "bivarro/processor/LinearSmoother.h"
 #include "bivarro/processor/StereoImage.h"
+
+#include <limits>
 
 // Bivarro's signal chain on a stereo pair: per channel gain with polarity, all-pass stages and
 // delay, then pan, the bass-mono crossover and the stereo image. Holds every unit and smoother
@@ -35,8 +38,8 @@ public:
     // The block's pan angles, all-pass plans and delay targets.
     void beginBlock(const Values& values) noexcept;
 
-    // Processes n <= maxRun samples of the pair in place.
-    void process(float* left, float* right, int n) noexcept;
+    // Processes n <= maxRun samples of the pair in place and adds the results to the level sums.
+    void process(float* left, float* right, int n, LevelReadings::Sums& levels) noexcept;
 
     // A non-finite sample passes through as it is, but must not stay in the recursive filters (or
     // wait in a delay line) for good.
@@ -72,6 +75,8 @@ private:
     DecibelGain trimOutDb;
 
     StereoImage::Pan pan{};
+    float lastPanL = std::numeric_limits<float>::quiet_NaN(); // equal to nothing: the first block computes
+    float lastPanR = std::numeric_limits<float>::quiet_NaN();
     StereoImage::Switches switches;
 
     friend struct BivarroProcessorProbe;

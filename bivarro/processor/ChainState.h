@@ -51,7 +51,8 @@ using CrossoverStates = std::array<BiquadState, 8>;
 
 // Zeroes every stage of `states` that holds a value that is not finite; true when one did. The
 // first pass only looks, without branches: it runs once per block and nearly always finds nothing.
-template <typename States> bool clearNonFiniteStages(States& states) noexcept
+// Only the first `count` stages are looked at.
+template <typename States> bool clearNonFiniteStages(States& states, size_t count) noexcept
 {
     using Stage = typename States::value_type;
     using Value = typename Stage::Value;
@@ -73,13 +74,18 @@ template <typename States> bool clearNonFiniteStages(States& states) noexcept
     };
 
     bool any = false;
-    for (const auto& st : states)
-        any |= nonFinite(st);
+    for (size_t i = 0; i < count; ++i)
+        any |= nonFinite(states[i]);
     if (!any)
         return false;
 
-    for (auto& st : states)
-        if (nonFinite(st))
-            st = {};
+    for (size_t i = 0; i < count; ++i)
+        if (nonFinite(states[i]))
+            states[i] = {};
     return true;
+}
+
+template <typename States> bool clearNonFiniteStages(States& states) noexcept
+{
+    return clearNonFiniteStages(states, states.size());
 }

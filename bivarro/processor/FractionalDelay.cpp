@@ -36,21 +36,36 @@ void FractionalDelay::process(RampValues delays, float* x, int n) noexcept
     auto at = [buf, m](int index) -> float& { return buf[index & m]; };
     const int w = writeIndex;
 
+    const int whole = static_cast<int>(delays[0]);
     if (delays.steady() && delays[0] < minDelay)
+        writeRun(x, n);
+    else if (delays.steady() && whole + 1 + n <= mask + 1)
     {
-        const int first = std::min(n, mask + 1 - w);
-        std::copy(x, x + first, buf + w);
-        std::copy(x + first, x + n, buf);
+        // The whole run goes into the line first: no read then reaches a sample the run writes
+        // after it, so the reads are the sample-by-sample ones, in contiguous stretches.
+        writeRun(x, n);
+        const float f = delays[0] - static_cast<float>(whole);
+        const float g = 1.0f - f;
+        const float* __restrict const src = buf;
+        float* __restrict const out = x;
+        for (int i = 0; i < n;)
+        {
+            const int start = (w + i - whole) & m;
+            const int len = std::min(n - i, m + 1 - start);
+            out[i] = g * src[start] + f * src[(start - 1) & m];
+            for (int k = 1; k < len; ++k)
+                out[i + k] = g * src[start + k] + f * src[start + k - 1];
+            i += len;
+        }
     }
     else if (delays.steady())
     {
-        const int j = static_cast<int>(delays[0]);
-        const float f = delays[0] - static_cast<float>(j);
+        const float f = delays[0] - static_cast<float>(whole);
         const float g = 1.0f - f;
         for (int i = 0; i < n; ++i)
         {
             at(w + i) = x[i];
-            x[i] = g * at(w + i - j) + f * at(w + i - j - 1);
+            x[i] = g * at(w + i - whole) + f * at(w + i - whole - 1);
         }
     }
     else
@@ -66,6 +81,13 @@ void FractionalDelay::process(RampValues delays, float* x, int n) noexcept
         }
     }
     writeIndex = (w + n) & mask;
+}
+
+void FractionalDelay::writeRun(const float* x, int n) noexcept
+{
+    const int first = std::min(n, mask + 1 - writeIndex);
+    std::copy(x, x + first, line.data() + writeIndex);
+    std::copy(x + first, x + n, line.data());
 }
 
 bool FractionalDelay::clearNonFinite() noexcept

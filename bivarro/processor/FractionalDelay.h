@@ -27,6 +27,9 @@ public:
     const std::vector<float>& samples() const noexcept { return line; }
 
 private:
+    // Writes x[0 .. n) at the write index on, without moving it.
+    void writeRun(const float* x, int n) noexcept;
+
     std::vector<float> line;
     int mask = 0;
     int writeIndex = 0;

@@ -13,55 +13,15 @@ constexpr float silenceDb = -99.0f;
 constexpr float floorDb = -100.0f;
 } // namespace
 
-namespace
-{
-using Lanes = float __attribute__((vector_size(16)));
-using Mask = int __attribute__((vector_size(16)));
-
-// The larger of peak and |x| per lane, as peak < |x| ? |x| : peak would give it: a NaN never wins.
-Lanes raisePeak(Lanes peak, const float* x) noexcept
-{
-    Lanes v;
-    std::memcpy(&v, x, sizeof v);
-    const auto a = std::bit_cast<Lanes>(std::bit_cast<Mask>(v) & 0x7fffffff);
-    return peak < a ? a : peak;
-}
-
-float largest(Lanes lanes, float peak) noexcept
-{
-    for (int k = 0; k < 4; ++k)
-        peak = peak < lanes[k] ? lanes[k] : peak;
-    return peak;
-}
-} // namespace
-
 void LevelReadings::accumulate(const float* left, const float* right, int n, Sums& sums) noexcept
 {
-    // Peaks four samples at a time: the largest value does not depend on the order it is looked
-    // for in. The sums of squares keep their order, sample by sample.
-    Lanes peakL{}, peakR{};
+    Accumulator acc(sums);
     int i = 0;
     for (; i + 4 <= n; i += 4)
-    {
-        peakL = raisePeak(peakL, left + i);
-        peakR = raisePeak(peakR, right + i);
-    }
-    float pL = largest(peakL, sums.peakL);
-    float pR = largest(peakR, sums.peakR);
+        acc.addFour(left + i, right + i);
     for (; i < n; ++i)
-    {
-        pL = std::max(pL, std::abs(left[i]));
-        pR = std::max(pR, std::abs(right[i]));
-    }
-
-    float squaresL = sums.squaresL;
-    float squaresR = sums.squaresR;
-    for (int k = 0; k < n; ++k)
-    {
-        squaresL += left[k] * left[k];
-        squaresR += right[k] * right[k];
-    }
-    sums = {pL, pR, squaresL, squaresR};
+        acc.addOne(left[i], right[i]);
+    sums = acc.sums();
 }
 
 float LevelReadings::peakToDb(float peak) noexcept

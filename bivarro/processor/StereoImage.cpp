@@ -58,12 +58,44 @@ template <> struct Ops<Vec4>
     static Vec4 abs(Vec4 v) noexcept { return std::bit_cast<Vec4>(std::bit_cast<Mask4>(v) & 0x7fffffff); }
 };
 
+// Work that shares the image's loop: `before` sees the panned samples, `after` the results.
+struct NothingAlongside
+{
+    template <int count> void before(const float*, const float*) noexcept {}
+    template <int count> void after(const float*, const float*) noexcept {}
+};
+
+// Held by value: with references the compiler must assume that the output stores may change
+// the states, and would keep the recursions in memory.
+struct TrackAndMeasure
+{
+    BassMonoCrossover::Tracker crossover;
+    LevelReadings::Accumulator levels;
+
+    template <int count> void before(const float* left, const float* right) noexcept
+    {
+        for (int k = 0; k < count; ++k)
+            crossover.step(left[k], right[k]);
+    }
+
+    template <int count> void after(const float* left, const float* right) noexcept
+    {
+        if constexpr (count == 4)
+            levels.addFour(left, right);
+        else
+            levels.addOne(*left, *right);
+    }
+};
+
 // `fold` and `rotate` are false when the whole run leaves those stages out (amount 0, angle 0).
-template <typename V, bool fold, bool rotate>
+template <typename V, bool fold, bool rotate, typename Alongside>
 void imageStep(const StereoImage::Switches& sw, const StereoImage::Ramps& ramps, const StereoImage::Bands& bands,
-               RampValues norm, RampValues cosT, RampValues sinT, float* left, float* right, int i) noexcept
+               RampValues norm, RampValues cosT, RampValues sinT, float* left, float* right, int i,
+               Alongside& alongside) noexcept
 {
     using O = Ops<V>;
+    constexpr int count = sizeof(V) / sizeof(float);
+    alongside.template before<count>(left + i, right + i);
     const V zero = O::splat(0.0f);
     const V half = O::splat(0.5f);
     const V one = O::splat(1.0f);
@@ -116,17 +148,56 @@ void imageStep(const StereoImage::Switches& sw, const StereoImage::Ramps& ramps,
     const V t = O::load(ramps.trim.at(i));
     O::store(left + i, l * t);
     O::store(right + i, r * t);
+    alongside.template after<count>(left + i, right + i);
 }
 
-template <bool fold, bool rotate>
-void imageRun(StereoImage::Switches sw, StereoImage::Ramps ramps, StereoImage::Bands bands, RampValues norm,
-              RampValues cosT, RampValues sinT, float* left, float* right, int n) noexcept
+template <bool fold, bool rotate, typename Alongside>
+Alongside imageRun(StereoImage::Switches sw, StereoImage::Ramps ramps, StereoImage::Bands bands, RampValues norm,
+                   RampValues cosT, RampValues sinT, float* left, float* right, int n, Alongside alongside) noexcept
 {
     int i = 0;
     for (; i + 4 <= n; i += 4)
-        imageStep<Vec4, fold, rotate>(sw, ramps, bands, norm, cosT, sinT, left, right, i);
+        imageStep<Vec4, fold, rotate>(sw, ramps, bands, norm, cosT, sinT, left, right, i, alongside);
     for (; i < n; ++i)
-        imageStep<float, fold, rotate>(sw, ramps, bands, norm, cosT, sinT, left, right, i);
+        imageStep<float, fold, rotate>(sw, ramps, bands, norm, cosT, sinT, left, right, i, alongside);
+    return alongside;
+}
+
+// Per-sample values that the ramps imply, worked out once per run.
+struct Derived
+{
+    RampValues norm, cosT, sinT;
+};
+
+Derived derive(const StereoImage::Ramps& ramps, float* normData, float* cosData, float* sinData, int n) noexcept
+{
+    // Per-sample values derived from a ramp: four copies of one value while it is steady. The
+    // destinations are the caller's own arrays, never a ramp's values (which keeps the loops vectorised).
+    auto derived = [n](RampValues from, float* __restrict to, auto&& f)
+    {
+        if (from.steady())
+            std::fill(to, to + 4, f(from[0]));
+        else
+            for (int i = 0; i < n; ++i)
+                to[i] = f(from[i]);
+        return RampValues{to, from.mask};
+    };
+
+    // norm = 1 / sqrt((w^2 + 1) / 2) keeps the level of a correlated pair as the width changes.
+    const auto norm = derived(ramps.width, normData, [](float w) { return 1.0f / std::sqrt((w * w + 1.0f) * 0.5f); });
+
+    // A steady angle takes the library's sine and cosine once; a moving one the polynomials.
+    const auto& rotation = ramps.rotation;
+    const auto cosT = rotation.steady() ? derived(rotation, cosData, [](float t) { return std::cos(t); })
+                                        : derived(rotation, cosData, cosQuarter);
+    const auto sinT = rotation.steady() ? derived(rotation, sinData, [](float t) { return std::sin(t); })
+                                        : derived(rotation, sinData, sinQuarter);
+    return {norm, cosT, sinT};
+}
+
+bool rotates(const StereoImage::Ramps& ramps) noexcept
+{
+    return !ramps.rotation.steady() || std::abs(ramps.rotation[0]) > 1e-05f;
 }
 } // namespace
 
@@ -145,39 +216,36 @@ void StereoImage::process(const Switches& sw, const Ramps& ramps, const Bands& b
     float normData[maxBlock];
     float cosData[maxBlock];
     float sinData[maxBlock];
-
-    // Per-sample values derived from a ramp: four copies of one value while it is steady.
-    auto derive = [n](RampValues from, float* to, auto&& f)
-    {
-        if (from.steady())
-            std::fill(to, to + 4, f(from[0]));
-        else
-            for (int i = 0; i < n; ++i)
-                to[i] = f(from[i]);
-        return RampValues{to, from.mask};
-    };
-
-    // norm = 1 / sqrt((w^2 + 1) / 2) keeps the level of a correlated pair as the width changes.
-    const auto norm = derive(ramps.width, normData, [](float w) { return 1.0f / std::sqrt((w * w + 1.0f) * 0.5f); });
-
-    // A steady angle takes the library's sine and cosine once; a moving one the polynomials.
-    const auto& rotation = ramps.rotation;
-    const auto cosT = rotation.steady() ? derive(rotation, cosData, [](float t) { return std::cos(t); })
-                                        : derive(rotation, cosData, cosQuarter);
-    const auto sinT = rotation.steady() ? derive(rotation, sinData, [](float t) { return std::sin(t); })
-                                        : derive(rotation, sinData, sinQuarter);
+    const auto [norm, cosT, sinT] = derive(ramps, normData, cosData, sinData, n);
 
     // Stages that a steady ramp leaves out for the whole run are skipped.
     const float k = ramps.bassMonoAmount[0];
     const bool fold = !ramps.bassMonoAmount.steady() || k * k > 0.0f;
-    const bool rotate = !rotation.steady() || std::abs(rotation[0]) > 1e-05f;
+    const bool rotate = rotates(ramps);
+    const NothingAlongside nothing;
 
     if (fold && rotate)
-        imageRun<true, true>(sw, ramps, bands, norm, cosT, sinT, left, right, n);
+        imageRun<true, true>(sw, ramps, bands, norm, cosT, sinT, left, right, n, nothing);
     else if (fold)
-        imageRun<true, false>(sw, ramps, bands, norm, cosT, sinT, left, right, n);
+        imageRun<true, false>(sw, ramps, bands, norm, cosT, sinT, left, right, n, nothing);
     else if (rotate)
-        imageRun<false, true>(sw, ramps, bands, norm, cosT, sinT, left, right, n);
+        imageRun<false, true>(sw, ramps, bands, norm, cosT, sinT, left, right, n, nothing);
     else
-        imageRun<false, false>(sw, ramps, bands, norm, cosT, sinT, left, right, n);
+        imageRun<false, false>(sw, ramps, bands, norm, cosT, sinT, left, right, n, nothing);
+}
+
+void StereoImage::processBandsUnused(const Switches& sw, const Ramps& ramps, BassMonoCrossover::Tracker& crossover,
+                                     LevelReadings::Accumulator& levels, float* left, float* right, int n) noexcept
+{
+    float normData[maxBlock];
+    float cosData[maxBlock];
+    float sinData[maxBlock];
+    const auto [norm, cosT, sinT] = derive(ramps, normData, cosData, sinData, n);
+
+    const Bands none{};
+    const TrackAndMeasure start{crossover, levels};
+    const auto done = rotates(ramps) ? imageRun<false, true>(sw, ramps, none, norm, cosT, sinT, left, right, n, start)
+                                     : imageRun<false, false>(sw, ramps, none, norm, cosT, sinT, left, right, n, start);
+    crossover = done.crossover;
+    levels = done.levels;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bivarro/processor/BassMonoCrossover.h"
+#include "bivarro/processor/LevelReadings.h"
 #include "bivarro/processor/RampValues.h"
 
 // The stereo stages after the per-channel ones: pan, then (after the crossover) bass mono,
@@ -49,6 +51,12 @@ public:
     // left and right hold the panned pair and receive the result.
     static void process(const Switches& sw, const Ramps& ramps, const Bands& bands, float* left, float* right,
                         int n) noexcept;
+
+    // As process() for a run in which the bass-mono amount stays at 0, so that the crossover's
+    // bands are not used: the tracker takes the panned pair and the level sums the result in the
+    // same loop.
+    static void processBandsUnused(const Switches& sw, const Ramps& ramps, BassMonoCrossover::Tracker& crossover,
+                                   LevelReadings::Accumulator& levels, float* left, float* right, int n) noexcept;
 
     // Largest number of samples process() takes at once.
     static constexpr int maxBlock = 128;
