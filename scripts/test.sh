@@ -14,8 +14,10 @@ if [ "$(id -u)" -eq 0 ] && unshare -m true 2>/dev/null; then
     isolate=(unshare -m sh -c 'mount -t tmpfs -o mode=1777 orz-shm /dev/shm && exec "$@"' sh)
 fi
 
+# The test programs connect to one X server, each for a moment. By default the server resets when its
+# last client leaves, and a program that connects just then is refused or loses its connection.
 run_ctest() {
-    (cd "$1" && shift && "${isolate[@]}" xvfb-run -a -s "-screen 0 1280x1024x24" \
+    (cd "$1" && shift && "${isolate[@]}" xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
         ctest --output-on-failure --parallel "$orz_jobs" --timeout 900 "$@")
 }
 

@@ -1249,6 +1249,14 @@ double BivarroAudioProcessorEditor::gainValueFromText(const juce::String& text)
 
 juce::String BivarroAudioProcessorEditor::freqTextFromValue(double value)
 {
+    // The knob shows what its float parameter hands back, whose conversion to and from the normalised
+    // position is not exactly invertible: 999.95 returns as 999.94989. Six significant digits give the
+    // value as it was set.
+    if (value > 0.0 && std::isfinite(value))
+    {
+        const auto scale = std::pow(10.0, 5 - (int)std::floor(std::log10(value)));
+        value = std::round(value * scale) / scale;
+    }
     if (value >= 999.95)
         return juce::String(value / 1000.0, 1) + "k";
     return juce::String(juce::roundToInt(value));

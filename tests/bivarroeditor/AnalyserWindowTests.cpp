@@ -31,6 +31,7 @@ struct AnalyserWindowProbe
     OrlintKnob& zoom() const { return win.zoomKnob; }
     OrlintKnob& triangle() const { return win.triangleKnob; }
     OrlintKnob& relCorr() const { return win.relCorrKnob; }
+    OrlintKnob& relPan() const { return win.relPanKnob; }
     juce::StringArray captions() const
     {
         juce::StringArray texts;
@@ -125,6 +126,13 @@ std::vector<AnalyserWindow*> analyserWindows()
         if (auto* w = dynamic_cast<AnalyserWindow*>(desktop.getComponent(i)))
             found.push_back(w);
     return found;
+}
+
+// A click through the button's own asynchronous path, run to its end before the test goes on.
+void click(juce::Button& b)
+{
+    b.triggerClick();
+    ASSERT_TRUE(knobtest::deliverPostedMessages());
 }
 
 void click(BivoButton& b)
@@ -397,8 +405,7 @@ TEST_F(AnalyserWindowFixture, GearTogglesThePanelWithItsSizesAndLimits)
     {
         window->setSize(c.startWidth, juce::roundToInt(c.startWidth * 426.0f / 600.0f));
         const auto topLeft = window->getPosition();
-        probe->gear().triggerClick();
-        knobtest::runMessageLoop(20);
+        click(probe->gear());
         ASSERT_TRUE(probe->cfgOpen());
         EXPECT_TRUE(probe->cfgPane().isVisible());
         EXPECT_EQ(window->getWidth(), c.openWidth);
@@ -412,8 +419,7 @@ TEST_F(AnalyserWindowFixture, GearTogglesThePanelWithItsSizesAndLimits)
         EXPECT_EQ(probe->cfgPane().getX(), juce::roundToInt(600.0f * contentWidth / 790.0f));
         EXPECT_EQ(probe->cfgPane().getRight(), contentWidth);
 
-        probe->gear().triggerClick();
-        knobtest::runMessageLoop(20);
+        click(probe->gear());
         EXPECT_FALSE(probe->cfgOpen());
         EXPECT_FALSE(probe->cfgPane().isVisible());
         EXPECT_EQ(window->getWidth(), juce::roundToInt(c.openWidth / 790.0f * 600.0f));
@@ -430,13 +436,14 @@ TEST_F(AnalyserWindowFixture, ReleaseRangeFollowsTheMode)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.saved);
+        // The last window's timer may have saved either mode before it closed.
+        processor.settings.analyserScopeMode = 0;
         processor.settings.analyserRelScope = c.saved;
         open();
         EXPECT_FLOAT_EQ(probe->relScope(), c.saved);
         EXPECT_TRUE(probe->density().isVisible());
 
-        probe->envelope().triggerClick();
-        knobtest::runMessageLoop(20);
+        click(probe->envelope());
         EXPECT_EQ(probe->scopeMode(), 1);
         EXPECT_FLOAT_EQ(probe->relScope(), c.inEnvelope);
         EXPECT_DOUBLE_EQ(probe->release().getMinimum(), 1.0);
@@ -446,8 +453,7 @@ TEST_F(AnalyserWindowFixture, ReleaseRangeFollowsTheMode)
         EXPECT_EQ(probe->envelope().findColour(juce::TextButton::buttonColourId), juce::Colour(0xffb8860b));
         EXPECT_EQ(probe->dots().findColour(juce::TextButton::buttonColourId), juce::Colour(0xff2a2a2a));
 
-        probe->dots().triggerClick();
-        knobtest::runMessageLoop(20);
+        click(probe->dots());
         EXPECT_EQ(probe->scopeMode(), 0);
         EXPECT_FLOAT_EQ(probe->relScope(), c.backInDots);
         EXPECT_DOUBLE_EQ(probe->release().getMaximum(), 1.0);
@@ -468,11 +474,10 @@ TEST_F(AnalyserWindowFixture, SettingsReachTheProcessor)
     EXPECT_FLOAT_EQ(s.analyserTriangleAlpha.load(), 0.4f);
     EXPECT_FLOAT_EQ(s.analyserZoom.load(), 1.0f); // on the next tick
 
-    probe->envelope().triggerClick();
-    probe->gear().triggerClick();
-    probe->snap().triggerClick();
-    probe->onTop().triggerClick();
-    knobtest::runMessageLoop(20);
+    click(probe->envelope());
+    click(probe->gear());
+    click(probe->snap());
+    click(probe->onTop());
     EXPECT_FALSE(s.analyserSnapToPlugin.load());
     EXPECT_FALSE(s.analyserAlwaysOnTop.load());
     EXPECT_FALSE(window->isAlwaysOnTop());
@@ -494,13 +499,58 @@ TEST_F(AnalyserWindowFixture, SettingsReachTheProcessor)
     EXPECT_FALSE(window->isAlwaysOnTop());
 }
 
+TEST_F(AnalyserWindowFixture, CorrelationAndPanoramaEachFollowTheirOwnRelease)
+{
+    SignalSource source(processor);
+    open();
+    probe->relCorr().setValue(0.5, juce::sendNotificationSync);
+    probe->relPan().setValue(1.25, juce::sendNotificationSync);
+    // exp(-1 / (0.5 * 60)) and exp(-1 / (1.25 * 60)): the share of the old reading kept per tick.
+    constexpr float keptCorr = 0.9672161f, keptPan = 0.9867552f;
+
+    // The right channel at half the left's level: correlation 1, panorama (0.25 - 1) / 1.25.
+    const auto halfRight = [](int n)
+    {
+        const float s = 0.5f * std::sin(0.031f * (float)n);
+        return std::pair{s, 0.5f * s};
+    };
+    float corr = 0.0f, pan = 0.0f;
+    for (int t = 0; t < 3; ++t)
+    {
+        source.play(1, halfRight);
+        probe->tick();
+        corr = keptCorr * corr + (1.0f - keptCorr) * 1.0f;
+        pan = keptPan * pan + (1.0f - keptPan) * -0.6f;
+        EXPECT_NEAR(probe->correlation(), corr, 2e-5f) << t;
+        EXPECT_NEAR(probe->panorama(), pan, 2e-5f) << t;
+    }
+
+    // Silence: both fall back toward 0, each at its own rate.
+    source.play(2, [](int) { return std::pair{0.0f, 0.0f}; });
+    const auto before = probe->readings();
+    probe->tick();
+    EXPECT_NEAR(probe->correlation(), before.correlation * keptCorr, 1e-6f);
+    EXPECT_NEAR(probe->panorama(), before.panorama * keptPan, 1e-6f);
+
+    // Each release is saved and comes back on its own knob.
+    EXPECT_FLOAT_EQ(processor.settings.analyserRelCorr.load(), 0.5f);
+    EXPECT_FLOAT_EQ(processor.settings.analyserRelPan.load(), 1.25f);
+    TearDown();
+    open();
+    EXPECT_DOUBLE_EQ(probe->relCorr().getValue(), 0.5);
+    EXPECT_DOUBLE_EQ(probe->relPan().getValue(), 1.25);
+    source.play(1, halfRight);
+    probe->tick();
+    EXPECT_NEAR(probe->correlation(), 1.0f - keptCorr, 2e-5f);
+    EXPECT_NEAR(probe->panorama(), (1.0f - keptPan) * -0.6f, 2e-5f);
+}
+
 TEST_F(AnalyserWindowFixture, SpanishTextsKeepValuesAndScaling)
 {
     processor.settings.analyserCfgOpen = true;
     open();
     window->setSize(1185, 639);
-    probe->envelope().triggerClick();
-    knobtest::runMessageLoop(20);
+    click(probe->envelope());
     const auto releaseBounds = probe->release().getBounds();
 
     window->setAnalyserSpanish(true);
@@ -593,7 +643,7 @@ TEST_F(AnalyserWindowFixture, SnapshotsOfDotsAndEnvelopeWithThePanelClosedAndOpe
 
     const auto shoot = [&](const juce::String& name)
     {
-        knobtest::runMessageLoop(30);
+        EXPECT_TRUE(knobtest::deliverPostedMessages());
         const auto img = window->createComponentSnapshot(window->getLocalBounds(), true, 1.0f);
         writePng(img, name);
         return img;

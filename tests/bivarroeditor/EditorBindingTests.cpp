@@ -406,3 +406,94 @@ TEST_F(EditorBindings, TheProcessorOpensThisEditor)
     std::unique_ptr<juce::AudioProcessorEditor> another(processor.createEditor());
     EXPECT_NE(dynamic_cast<BivarroAudioProcessorEditor*>(another.get()), nullptr);
 }
+
+namespace
+{
+// The ways a value reaches a knob. Each goes through the knob's float parameter, which hands back
+// its own nearest value (for the frequencies after a conversion that is not exactly invertible).
+enum class Path
+{
+    host,
+    typed,
+    slot
+};
+
+struct ShownCase
+{
+    const char* typed;
+    double value;
+    const char* shown;
+};
+
+struct KnobTextPaths : EditorFixture
+{
+    // The text the knob shows once the value has arrived by the given path.
+    juce::String shownAfter(Path path, const juce::String& id, const ShownCase& c)
+    {
+        auto& knob = probe->knob(id);
+        switch (path)
+        {
+        case Path::host:
+            setParameter(id, (float)c.value);
+            break;
+        case Path::typed:
+        {
+            OrlintKnobProbe kp(knob);
+            knob.openTextEditor();
+            if (kp.editor() == nullptr)
+                return "no typed-value editor";
+            kp.editor()->setText(juce::String::fromUTF8(c.typed));
+            knob.commitTextEditor();
+            // The value is applied once the field has closed.
+            const auto end = juce::Time::getMillisecondCounter() + 5000;
+            while ((kp.editor() != nullptr || kp.closingEditor()) && juce::Time::getMillisecondCounter() < end)
+                knobtest::runMessageLoop(5);
+            break;
+        }
+        case Path::slot:
+        {
+            // From A, so that the switch loads slot B rather than storing the live state into it.
+            probe->header("A").onClick();
+            {
+                const juce::ScopedLock lock(processor.slotLock);
+                processor.slots[1].getChildWithProperty("id", id).setProperty("value", c.value, nullptr);
+            }
+            probe->header("B").onClick();
+            break;
+        }
+        }
+        return knob.getTextFromValue(knob.getValue());
+    }
+};
+
+const char* nameOf(Path path)
+{
+    return path == Path::host ? "host" : path == Path::typed ? "typed" : "slot";
+}
+} // namespace
+
+TEST_F(KnobTextPaths, TextsAtTheBoundariesHoldForValuesThatCameThroughTheParameter)
+{
+    const std::vector<ShownCase> gains{{"-99.95", -99.95, "-\xe2\x88\x9e"},
+                                       {"-99.9", -99.9, "-\xe2\x88\x9e"},
+                                       {"-99.85", -99.85, "-99.8"},
+                                       {"-99.8", -99.8, "-99.8"}};
+    const std::vector<ShownCase> frequencies{
+        {"999.49", 999.49, "999"},   {"999.5", 999.5, "1000"},  {"999.95", 999.95, "1.0k"}, {"999.96", 999.96, "1.0k"},
+        {"20000", 20000.0, "20.0k"}, {"20k", 20000.0, "20.0k"}, {"999.9", 999.9, "1000"},   {"1.5k", 1500.0, "1.5k"}};
+    const std::pair<const char*, const std::vector<ShownCase>*> knobs[] = {{"gainL", &gains},
+                                                                           {"gainR", &gains},
+                                                                           {"apFcL", &frequencies},
+                                                                           {"apFcR", &frequencies},
+                                                                           {"monoMakerFreq", &frequencies}};
+    for (const auto path : {Path::host, Path::typed, Path::slot})
+        for (const auto& [id, cases] : knobs)
+            for (const auto& c : *cases)
+            {
+                if (c.value > probe->knob(id).getMaximum())
+                    continue;
+                EXPECT_EQ(shownAfter(path, id, c), juce::String::fromUTF8(c.shown))
+                    << nameOf(path) << " " << id << " " << c.typed << " (knob at "
+                    << juce::String(probe->knob(id).getValue(), 6) << ")";
+            }
+}

@@ -2,6 +2,7 @@
 #include "bivarroeditor/EditorFixture.h"
 #include "widgets/KnobTestKit.h"
 
+#include <map>
 #include <thread>
 
 namespace
@@ -152,5 +153,63 @@ TEST_F(EditorSlots, HeaderButtonsBrightenOnHoverAndDarkenWhenDown)
         laf.drawButtonBackground(g, button, base, c.over, c.down);
         EXPECT_EQ(img.getPixelAt(10, 8), c.expected) << c.over << c.down;
         EXPECT_LT(img.getPixelAt(19, 15).getAlpha(), 128) << "rounded corner";
+    }
+}
+
+TEST_F(EditorSlots, EachClickShowsItsSlotAloneAndBringsItsValuesBack)
+{
+    // Distinct values in every slot, one of them set while the slot is in use.
+    const std::map<juce::String, std::map<juce::String, float>> values{
+        {"A", {{"gainL", -6.0f}, {"width", 150.0f}, {"apFcL", 250.0f}}},
+        {"B", {{"gainL", -12.0f}, {"width", 40.0f}, {"apFcL", 4000.0f}}},
+        {"C", {{"gainL", 3.5f}, {"width", 320.0f}, {"apFcL", 60.0f}}}};
+    for (const auto& [id, value] : values.at("A"))
+        setParameter(id, value);
+    {
+        const juce::ScopedLock lock(processor.slotLock);
+        for (const auto& [slot, index] : {std::pair{"B", 1}, {"C", 2}})
+            for (const auto& [id, value] : values.at(slot))
+                processor.slots[(size_t)index].getChildWithProperty("id", id).setProperty("value", value, nullptr);
+    }
+
+    const struct
+    {
+        const char* click;
+        int active;
+    } clicks[] = {{"B", 1}, {"C", 2}, {"A", 0}, {"C", 2}, {"B", 1}};
+    bool changedInC = false;
+    for (const auto& c : clicks)
+    {
+        SCOPED_TRACE(c.click);
+        // Through the button's own click.
+        probe->header(c.click).triggerClick();
+        ASSERT_TRUE(knobtest::deliverPostedMessages());
+        EXPECT_EQ(processor.settings.activeSlot.load(), c.active);
+        for (const char* name : {"A", "B", "C"})
+        {
+            const bool active = juce::String(name) == c.click;
+            EXPECT_EQ(isGold(name), active) << name;
+            EXPECT_EQ(probe->header(name).findColour(juce::TextButton::textColourOffId),
+                      active ? juce::Colour(0xff000000) : Bivarro::OCols::btnOffTxt)
+                << name;
+        }
+        EXPECT_EQ(probe->header("copyA").isVisible(), c.active != 0);
+
+        for (const auto& [id, value] : values.at(c.click))
+        {
+            EXPECT_NEAR(raw(id), value, 1e-3f * std::abs(value)) << id;
+            EXPECT_NEAR(probe->knob(id).getValue(), value, 1e-3f * std::abs(value)) << id;
+        }
+        if (juce::String(c.click) == "C")
+        {
+            if (changedInC)
+                EXPECT_FLOAT_EQ(raw("trimOut"), -7.5f) << "the change made while C was in use";
+            setParameter("trimOut", -7.5f);
+            changedInC = true;
+        }
+        else
+        {
+            EXPECT_FLOAT_EQ(raw("trimOut"), 0.0f);
+        }
     }
 }

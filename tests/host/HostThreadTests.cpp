@@ -169,13 +169,6 @@ TEST_P(HostThreads, EditorOpenedResizedAndClosedWhileAudioRuns)
 // give that race many chances.
 TEST_P(HostThreads, EditorOpenedAndClosedQuicklyWhileAudioRuns)
 {
-#if defined(__SANITIZE_THREAD__)
-    // JUCE's generic editor, which Bivarro shows until its own editor comes, adds each control's
-    // listener before the control is built; ThreadSanitizer reports that, and for an LV2 bundle the
-    // host has reloaded it cannot name the frames that its suppression needs.
-    if (GetParam().product == &HostCases::bivarro() && GetParam().bundle.format == PluginHost::Format::LV2)
-        GTEST_SKIP() << "generic editor of an LV2 bundle under ThreadSanitizer";
-#endif
     auto plugin = HostCases::loadPrepared(GetParam(), kRate, kBlock);
     ASSERT_NE(plugin, nullptr);
     // Blocks back to back, as an offline render runs them: the notifications never pause.

@@ -265,3 +265,41 @@ TEST_F(OvrelEditorTest, LogoOpensTheProductPageThroughTheLauncher)
     EXPECT_EQ(e.logoButton.getTooltip(), gainpair::ProductLinks::logoTooltip("Ovrel"));
     EXPECT_TRUE(e.logoButton.getTooltip().contains("\n"));
 }
+
+TEST_F(OvrelEditorTest, BadgeOutlineFillAndLetterHaveTheRolesOwnColours)
+{
+    auto& e = openEditor();
+    const struct
+    {
+        LinkRole role;
+        juce::uint32 outline, fill;
+        const char* name;
+    } cases[] = {{LinkRole::Master, 0xffd4a017, 0xff2a2210, "Master"},
+                 {LinkRole::Slave, 0xff4caf50, 0xff1a2a1a, "Slave"},
+                 {LinkRole::Waiting, 0xffcc2222, 0xff2a2020, "Waiting"}};
+    // At display scale 2 the 1.5 px outline covers whole pixels, and so do the letter's strokes.
+    constexpr float scale = 2.0f;
+    const auto r = e.roleBadgeBounds * scale;
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        setRole(c.role, true);
+        tickEditor();
+        const auto image = e.createComponentSnapshot(e.getLocalBounds(), true, scale);
+        if (c.role == LinkRole::Master)
+            writePng(image, "ovrel-badge-master-x2");
+
+        // Top edge, halfway between the left corner and the crown; left edge, halfway down.
+        EXPECT_EQ(image.getPixelAt((int)(r.getX() + r.getWidth() * 0.2f), (int)r.getY()), juce::Colour(c.outline));
+        EXPECT_EQ(image.getPixelAt((int)r.getX(), (int)r.getCentreY()), juce::Colour(c.outline));
+        // Inside the outline, beside the letter.
+        EXPECT_EQ(image.getPixelAt((int)r.getX() + 5, (int)r.getBottom() - 6), juce::Colour(c.fill));
+
+        // The letter: pixels of exactly the role's colour between outline and outline.
+        int letterPixels = 0;
+        for (int y = (int)r.getY() + 3; y < (int)r.getBottom() - 3; ++y)
+            for (int x = (int)r.getX() + 3; x < (int)r.getRight() - 3; ++x)
+                letterPixels += image.getPixelAt(x, y) == juce::Colour(c.outline) ? 1 : 0;
+        EXPECT_GT(letterPixels, 20);
+    }
+}

@@ -97,6 +97,18 @@ inline void runMessageLoop(int ms)
             juce::Thread::sleep(1);
 }
 
+// Runs every message posted so far (a button's triggerClick among them), however busy the machine:
+// a message posted behind them marks when they have all run. False when that took unreasonably long.
+inline bool deliverPostedMessages(int timeoutMs = 20000)
+{
+    auto delivered = std::make_shared<bool>(false);
+    juce::MessageManager::callAsync([delivered] { *delivered = true; });
+    const auto end = juce::Time::getMillisecondCounterHiRes() + timeoutMs;
+    while (!*delivered && juce::Time::getMillisecondCounterHiRes() < end)
+        runMessageLoop(5);
+    return *delivered;
+}
+
 // A knob as an editor sets one up: range, interval, default and start value.
 inline void configure(OrlintKnob& knob, double min, double max, double interval, double defaultValue, double start)
 {

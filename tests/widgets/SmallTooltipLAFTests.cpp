@@ -72,3 +72,55 @@ TEST(SmallTooltipLAF, TipsAreDrawnWithAllTheirLines)
             writePng(image, "tooltip-six-lines");
     }
 }
+
+TEST(SmallTooltipLAF, TipIsTheDarkRoundedBoxWithSmallLightText)
+{
+    // The tip as its steps describe it: body, hairline outline, then the text in its inset box.
+    const auto reference = [](const juce::String& text, int width, int height)
+    {
+        juce::Image image(juce::Image::ARGB, width, height, true);
+        juce::Graphics g(image);
+        g.setColour(juce::Colour(0xf0222222));
+        g.fillRoundedRectangle(0.0f, 0.0f, (float)width, (float)height, 3.0f);
+        g.setColour(juce::Colour(0xff555555));
+        g.drawRoundedRectangle(0.5f, 0.5f, (float)width - 1.0f, (float)height - 1.0f, 3.0f, 0.5f);
+        g.setColour(juce::Colour(0xffcccccc));
+        g.setFont(juce::FontOptions(11.0f));
+        g.drawFittedText(text, 6, 3, width - 12, height - 6, juce::Justification::centredLeft, 3, 0.0f);
+        return image;
+    };
+
+    SmallTooltipLAF look;
+    const struct
+    {
+        juce::String text;
+        int width, height; // 0: the size the tooltip window gives the tip
+    } cases[] = {
+        {"Bypass", 0, 0},
+        {"Alt + right click: Settings\nShift + click: Hold peak value", 0, 0},
+        {"Shift + drag: Precision mode\nScroll wheel: Change value by steps\nDouble click: Type value manually\nCtrl "
+         "+ double click: Reset to default\nShift + double click: Link\nAlt + double click: Inverted link",
+         0, 0},
+        // Too long for its box: wrapped onto at most three lines and squeezed.
+        {"Link/Unlink all APF parameters (Freq, Phase, Q, Order) and a good deal more text than fits", 120, 40},
+        {"Mono (L+R sum)", 200, 60},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.text);
+        auto bounds = look.getTooltipBounds(c.text, {0, 0}, {0, 0, 4000, 4000});
+        if (c.width > 0)
+            bounds.setSize(c.width, c.height);
+        juce::Image drawn(juce::Image::ARGB, bounds.getWidth(), bounds.getHeight(), true);
+        {
+            juce::Graphics g(drawn);
+            look.drawTooltip(g, c.text, drawn.getWidth(), drawn.getHeight());
+        }
+        const auto expected = reference(c.text, bounds.getWidth(), bounds.getHeight());
+        int differing = 0;
+        for (int y = 0; y < drawn.getHeight(); ++y)
+            for (int x = 0; x < drawn.getWidth(); ++x)
+                differing += drawn.getPixelAt(x, y) == expected.getPixelAt(x, y) ? 0 : 1;
+        EXPECT_EQ(differing, 0) << bounds.toString();
+    }
+}
