@@ -14,6 +14,7 @@
 #include <lv2/urid/urid.h>
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <dlfcn.h>
 
 #include <chrono>
@@ -287,7 +288,7 @@ protected:
         BivarroLv2Ports::SetUp();
         display = XOpenDisplay(nullptr);
         ASSERT_NE(display, nullptr) << "the editor needs an X display";
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 400, 1000, 0, 0, 0);
+        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 760, 1010, 0, 0, 0);
         XMapWindow(display, parent);
         XFlush(display);
 
@@ -312,7 +313,6 @@ protected:
         LV2_Feature parentFeature{LV2_UI__parent, (void*)parent};
         LV2_Feature touch{LV2_UI__touch, &touchFeature};
         const LV2_Feature* features[] = {&map, &access, &parentFeature, &touch, nullptr};
-        LV2UI_Widget widget = nullptr;
         handle = descriptor->instantiate(
             descriptor, kUri, bundle,
             [](LV2UI_Controller c, uint32_t port, uint32_t size, uint32_t protocol, const void* data)
@@ -372,6 +372,7 @@ protected:
 
     Display* display = nullptr;
     Window parent = 0;
+    LV2UI_Widget widget = nullptr;
     void* library = nullptr;
     const LV2UI_Descriptor* descriptor = nullptr;
     LV2UI_Handle handle = nullptr;
@@ -403,5 +404,48 @@ TEST_F(BivarroLv2EditorPorts, ChangesMadeInsideThePlugInReachTheHostsPorts)
     rig.run(4);
     idleFor(std::chrono::milliseconds(150));
     EXPECT_EQ(writes.size(), reported);
+}
+} // namespace
+
+namespace
+{
+unsigned long pixelAt(Display* display, Window window, int x, int y)
+{
+    XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return 0;
+    const auto pixel = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return pixel & 0xffffff;
+}
+
+TEST_F(BivarroLv2EditorPorts, WindowCarriesTheEditorsLimitsAndIsFilledAtTheHostsSize)
+{
+    idleFor(std::chrono::milliseconds(200));
+    const auto window = (Window)widget;
+
+    // Embedding hosts take these as their own window's limits.
+    XSizeHints hints{};
+    long supplied = 0;
+    ASSERT_NE(XGetWMNormalHints(display, window, &hints, &supplied), 0);
+    ASSERT_TRUE((hints.flags & PMinSize) != 0 && (hints.flags & PMaxSize) != 0) << hints.flags;
+    EXPECT_EQ(hints.min_width, 300);
+    EXPECT_EQ(hints.min_height, 725);
+    EXPECT_EQ(hints.max_width, 540);
+    EXPECT_EQ(hints.max_height, 1304);
+
+    // A host that sizes the window as it likes: the editor fills it, no unpainted strip beside it.
+    XResizeWindow(display, window, 700, 1000);
+    XSync(display, False);
+    idleFor(std::chrono::milliseconds(600));
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, window, &attributes);
+    ASSERT_EQ(attributes.width, 700);
+    ASSERT_EQ(attributes.height, 1000);
+    for (const auto [x, y] : {std::pair{690, 15}, std::pair{690, 500}, std::pair{650, 990}, std::pair{10, 990}})
+        EXPECT_NE(pixelAt(display, window, x, y), 0u) << "black at " << x << ", " << y;
+
+    ASSERT_NE(XGetWMNormalHints(display, window, &hints, &supplied), 0);
+    EXPECT_EQ(hints.min_width, 300) << "the limits hold after a resize";
 }
 } // namespace
