@@ -2,46 +2,24 @@
 
 #include "support/HostGivenSizes.h"
 
-namespace
-{
-// The size one host gave on first opening, other shapes, and square ones within the limits.
-const HostGivenSize hostSizes[] = {{392, 300}, {300, 392}, {700, 300}, {300, 700}, {520, 410}, {450, 450}};
-} // namespace
-
 // A host that gives the square editor another shape gets it whole: the readouts' card below the
 // header line, nothing over the knobs, the compensation knob in the middle.
 TEST_F(UndrelEditorTest, DrawsWholeInTheSizeAHostGives)
 {
     auto& e = openEditor();
-    for (const auto& size : hostSizes)
-    {
-        SCOPED_TRACE(juce::String(size.w) + " x " + juce::String(size.h));
-        e.setSize(size.w, size.h);
-        tickEditor(2);
-
-        expectChildrenInBands(e, 30, 28);
-        EXPECT_GE(e.receivedCaption.getY() - 4, 30) << "the readouts' card reaches into the header";
-        const auto knob = e.compensationKnob.getBounds();
-        EXPECT_NEAR(knob.getCentreX(), size.w / 2, 1);
-        for (auto* other : std::initializer_list<juce::Component*>{&e.receivedCaption, &e.receivedValueLabel,
-                                                                   &e.compensationCaption, &e.compensationValueLabel,
-                                                                   &e.outputMeter, &e.bypassButton, &e.trimKnob})
-            expectApart(knob, other->getBounds());
-        expectApart(e.trimKnob.getBounds(), e.outputMeter.getBounds());
-        expectApart(e.trimKnob.getBounds(), e.bypassButton.getBounds());
-
-        writeSnapshots(e, "UndrelEditor_host_" + juce::String(size.w) + "x" + juce::String(size.h));
-    }
+    expectGainEditorWholeAtHostSizes(
+        e, e.compensationKnob, e.receivedCaption,
+        {&e.receivedCaption, &e.receivedValueLabel, &e.compensationCaption, &e.compensationValueLabel, &e.outputMeter,
+         &e.bypassButton, &e.trimKnob},
+        "UndrelEditor", [this] { tickEditor(2); },
+        [&e]
+        {
+            expectApart(e.trimKnob.getBounds(), e.outputMeter.getBounds());
+            expectApart(e.trimKnob.getBounds(), e.bypassButton.getBounds());
+        });
 }
 
 TEST_F(UndrelEditorTest, HostSizeOfAnotherShapeStoresTheSideLaidOut)
 {
-    auto& e = openEditor();
-    e.setSize(392, 300);
-    EXPECT_EQ(proc->editorSettings.editorWidth.load(), 300);
-    e.setSize(360, 520);
-    EXPECT_EQ(proc->editorSettings.editorWidth.load(), 360);
-    auto& next = openEditor();
-    EXPECT_EQ(next.getWidth(), 360);
-    EXPECT_EQ(next.getHeight(), 360);
+    expectHostShapeStoresSideLaidOut();
 }
