@@ -9,7 +9,7 @@ packages=(
     g++ cmake ninja-build pkgconf ca-certificates curl xz-utils patch ccache
     libasound2-dev libfreetype-dev libfontconfig-dev libx11-dev libxext-dev libxrandr-dev
     libxinerama-dev libxcursor-dev zlib1g-dev libpng-dev libjpeg-dev
-    libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-liberation2
+    libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-liberation2 liblilv-dev
 )
 
 missing=()

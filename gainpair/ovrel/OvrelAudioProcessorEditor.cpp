@@ -209,7 +209,8 @@ void OvrelAudioProcessorEditor::resized()
     surface.invalidate();
     const int w = getWidth();
     if (fullyBuilt)
-        processor.editorSettings.editorWidth.store(w, std::memory_order_release);
+        processor.editorSettings.editorWidth.store(gainpair::GainEditorLayout::sideFor(w, getHeight()),
+                                                   std::memory_order_release);
 
     const gainpair::GainEditorLayout layout(w, getHeight());
     const int k = layout.bypassSide;
@@ -339,7 +340,8 @@ void OvrelAudioProcessorEditor::paint(juce::Graphics& g)
                      gainpair::GainEditorFrame::paintCards(sg, gainKnob.getBounds(), gainCaption.getBounds(),
                                                            gainValueLabel.getWidth());
                  });
-    gainpair::GainEditorFrame::paintLamp(g, bypassButton.getPosition(), (float)getWidth() / 300.0f,
+    gainpair::GainEditorFrame::paintLamp(g, bypassButton.getPosition(),
+                                         gainpair::GainEditorLayout::scaleFor(getWidth(), getHeight()),
                                          bypassOn() ? juce::Colour(0xffff8800) : juce::Colour(0xff6abf69));
 
     if (processor.multiInstance.load(std::memory_order_acquire))
@@ -352,7 +354,7 @@ void OvrelAudioProcessorEditor::drawRoleBadge(juce::Graphics& g, LinkRole curren
     if (badge.letter.isEmpty())
         return;
 
-    const float s = (float)getWidth() / 300.0f;
+    const float s = gainpair::GainEditorLayout::scaleFor(getWidth(), getHeight());
     const auto r = roleBadgeBounds;
     g.setColour(badge.fill);
     g.fillRoundedRectangle(r, 4.0f);

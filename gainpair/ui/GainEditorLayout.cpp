@@ -11,7 +11,17 @@ int GainEditorLayout::R(float x)
     return (int)std::lround(x);
 }
 
-GainEditorLayout::GainEditorLayout(int w, int h) : s((float)w / 300.0f), height(h)
+float GainEditorLayout::scaleFor(int w, int h)
+{
+    return (float)sideFor(w, h) / 300.0f;
+}
+
+int GainEditorLayout::sideFor(int w, int h)
+{
+    return juce::jmin(w, h);
+}
+
+GainEditorLayout::GainEditorLayout(int w, int h) : s(scaleFor(w, h)), height(h)
 {
     bypassSide = R(36.0f * s);
     meterWidth = R(60.0f * s);

@@ -4,14 +4,22 @@
 
 namespace gainpair
 {
-// Where the parts that both gain editors share sit in an editor of w x h: s = w / 300, values rounded
-// half away from zero, integer divisions truncated. Each editor places its meter and bypass itself.
+// Where the parts that both gain editors share sit in an editor of w x h: s = scaleFor(w, h), values
+// rounded half away from zero, integer divisions truncated. Each editor places its meter and bypass
+// itself.
 struct GainEditorLayout
 {
     GainEditorLayout(int w, int h);
 
     // x rounded to the nearest integer, ties away from zero.
     static int R(float x);
+
+    // The editor is square; a host that gives it another shape gets the content of the square that
+    // fits, laid out across the whole width, so that nothing overlaps or leaves the window.
+    static float scaleFor(int w, int h);
+
+    // The side the editor is laid out for, the width a new editor should open with.
+    static int sideFor(int w, int h);
 
     float s;
     int bypassSide;

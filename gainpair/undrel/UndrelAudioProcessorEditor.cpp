@@ -206,7 +206,8 @@ void UndrelAudioProcessorEditor::resized()
     surface.invalidate();
     const int w = getWidth();
     if (fullyBuilt)
-        processor.editorSettings.editorWidth.store(w, std::memory_order_release);
+        processor.editorSettings.editorWidth.store(gainpair::GainEditorLayout::sideFor(w, getHeight()),
+                                                   std::memory_order_release);
 
     const gainpair::GainEditorLayout layout(w, getHeight());
     const int k = layout.bypassSide;
@@ -278,7 +279,8 @@ void UndrelAudioProcessorEditor::paint(juce::Graphics& g)
                      gainpair::GainEditorFrame::paintCards(sg, compensationKnob.getBounds(),
                                                            receivedCaption.getBounds(), receivedValueLabel.getWidth());
                  });
-    gainpair::GainEditorFrame::paintLamp(g, bypassButton.getPosition(), (float)getWidth() / 300.0f,
+    gainpair::GainEditorFrame::paintLamp(g, bypassButton.getPosition(),
+                                         gainpair::GainEditorLayout::scaleFor(getWidth(), getHeight()),
                                          lampColourFor(bypassOn(), receivedBypassOn()));
 }
 

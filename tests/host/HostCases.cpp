@@ -133,15 +133,14 @@ float plainValue(const ParamSpec& spec, float normalised, PluginHost::Format for
 HostedParameters hostedParameters(juce::AudioPluginInstance& instance, const Product& product)
 {
     const auto format = PluginHost::formatOf(instance);
-    const auto uri = instance.getPluginDescription().fileOrIdentifier;
 
-    // The VST3 wrapper numbers a parameter by a hash of its ID; JUCE's LV2 host names it by the
-    // plug-in's URI and the ID.
+    // The VST3 wrapper numbers a parameter by a hash of its ID; JUCE's LV2 host names a control
+    // port's parameter by the port's symbol, which is the ID.
     auto hostId = [&](const ParamSpec& spec)
     {
         if (format == PluginHost::Format::VST3)
             return juce::String(juce::VST3ClientExtensions::convertJuceParameterId(spec.id, true));
-        return uri + ":" + spec.id;
+        return "sym:" + juce::String(spec.id);
     };
 
     HostedParameters result;
@@ -154,7 +153,7 @@ HostedParameters hostedParameters(juce::AudioPluginInstance& instance, const Pro
         for (size_t i = 0; i < product.params.size() && !matched; ++i)
         {
             const auto expected = hostId(product.params[i]);
-            matched = format == PluginHost::Format::VST3 ? id == expected : id.endsWith(expected);
+            matched = id == expected;
             if (matched)
                 result.ours[i] = p;
         }

@@ -80,7 +80,10 @@ TEST_P(OvrelHost, AppliesItsGainAndTheHostsBypassSwitch)
     }
     hostBypass->setValueNotifyingHost(1.0f);
     EXPECT_NEAR(settledGain(*plugin), 1.0f, 1e-5f);
-    EXPECT_EQ(ownParameter(*plugin, GetParam().format, "Bypass")->getValue(), 1.0f);
+    // An LV2 host's view of the bypass parameter's port follows the plug-in only through an open
+    // editor; the gain above shows the plug-in's own switch.
+    if (GetParam().format == Format::VST3)
+        EXPECT_EQ(ownParameter(*plugin, GetParam().format, "Bypass")->getValue(), 1.0f);
     hostBypass->setValueNotifyingHost(0.0f);
     EXPECT_NEAR(settledGain(*plugin), std::pow(10.0f, -12.0f / 20.0f), 1e-5f);
     plugin->releaseResources();

@@ -107,9 +107,14 @@ TEST_P(BivarroHostState, SurvivesSaveAndRestoreThroughTheHost)
     b->setStateInformation(blobB.getData(), static_cast<int>(blobB.getSize()));
     settle(*b);
 
-    // The live parameters are slot C's.
-    EXPECT_NEAR(byName(*b, "Width")->getValue(), 75.0f / 500.0f, 1e-4f);
-    EXPECT_NEAR(byName(*b, "Gain L")->getValue(), 106.0f / 148.0f, 1e-4f);
+    // The live parameters are slot C's. An LV2 host knows what its control ports hold from its own
+    // writes (and from an open editor), not from a state it hands over: there the saved form below
+    // shows the live values.
+    if (bundle.format == Format::VST3)
+    {
+        EXPECT_NEAR(byName(*b, "Width")->getValue(), 75.0f / 500.0f, 1e-4f);
+        EXPECT_NEAR(byName(*b, "Gain L")->getValue(), 106.0f / 148.0f, 1e-4f);
+    }
 
     const auto formB = savedForm(*b);
     ASSERT_NE(formB, nullptr);

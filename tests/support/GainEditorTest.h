@@ -84,6 +84,20 @@ protected:
         EXPECT_EQ(openEditor().getWidth(), 450);
     }
 
+    // A host's size of another shape ends in a consistent editor: what is stored is the side laid
+    // out, so the next editor opens square at the size this one showed.
+    void expectHostShapeStoresSideLaidOut()
+    {
+        auto& e = openEditor();
+        e.setSize(392, 300);
+        EXPECT_EQ(proc->editorSettings.editorWidth.load(), 300);
+        e.setSize(360, 520);
+        EXPECT_EQ(proc->editorSettings.editorWidth.load(), 360);
+        auto& next = openEditor();
+        EXPECT_EQ(next.getWidth(), 360);
+        EXPECT_EQ(next.getHeight(), 360);
+    }
+
     // The help panel's "Espanol" switch brings every text and the help window's title into Spanish and
     // back, and the processor keeps the choice; expectLanguage checks the editor's texts.
     template <typename Check> void expectEspanolToggleSwitches(Check expectLanguage)
