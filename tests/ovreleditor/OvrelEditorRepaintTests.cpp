@@ -3,18 +3,7 @@
 #include "support/KeptImage.h"
 #include "support/ParamHelpers.h"
 
-#include <functional>
-#include <vector>
-
-namespace
-{
-// A change from outside the editor and the ticks that follow it.
-struct Move
-{
-    std::function<void()> change;
-    int ticks;
-};
-} // namespace
+using Move = KeptImageMove;
 
 // Each tick repaints only parts of the editor; drawing just those parts into the picture the screen
 // keeps must give the same picture as drawing the whole editor, through every change the editor shows.
@@ -67,25 +56,20 @@ TEST_F(OvrelEditorTest, EachTickRepaintsEverythingItChanges)
         {"levels-and-held-peak", {{input(-6.0f, -12.0f), 3}, {input(-99.0f, -99.0f), 240}}},
     };
 
-    for (const float scale : {1.0f, 2.0f})
-        for (const auto& c : cases)
-        {
-            SCOPED_TRACE(c.name);
-            freshProcessor();
-            auto& e = openEditor();
-            KeptImage kept(e, scale);
-            int step = 0;
-            for (const auto& m : c.moves)
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        expectEachTickRepaintsWhatChanged(
+            juce::String("ovrel-") + c.name, c.moves,
+            [this]() -> juce::Component&
             {
-                m.change();
-                for (int t = 0; t < m.ticks; ++t)
-                {
-                    tickEditor();
-                    e.inputMeter.timerCallback();
-                    if (!kept.update(juce::String("ovrel-") + c.name + "-" + juce::String(++step) + "-x" +
-                                     juce::String(scale)))
-                        break;
-                }
-            }
-        }
+                freshProcessor();
+                return openEditor();
+            },
+            [this]
+            {
+                tickEditor();
+                editor->inputMeter.timerCallback();
+            });
+    }
 }

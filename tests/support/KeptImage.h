@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
+#include <vector>
 
 // A window's picture as the screen keeps it: drawn whole once, then only the areas that the component
 // and its children ask to have repainted are drawn again. After each step the kept picture is compared
@@ -143,3 +145,33 @@ private:
     juce::Image kept;
     juce::RectangleList<int> lastAreas;
 };
+
+// A change from outside a component and the ticks that follow it.
+struct KeptImageMove
+{
+    std::function<void()> change;
+    int ticks;
+};
+
+// Plays the moves on a component that open makes anew for each display scale (1 and 2), comparing
+// the kept picture with a whole drawing after every tick.
+inline void expectEachTickRepaintsWhatChanged(const juce::String& name, const std::vector<KeptImageMove>& moves,
+                                              const std::function<juce::Component&()>& open,
+                                              const std::function<void()>& tick)
+{
+    for (const float scale : {1.0f, 2.0f})
+    {
+        KeptImage kept(open(), scale);
+        int step = 0;
+        for (const auto& m : moves)
+        {
+            m.change();
+            for (int t = 0; t < m.ticks; ++t)
+            {
+                tick();
+                if (!kept.update(name + "-" + juce::String(++step) + "-x" + juce::String(scale)))
+                    break;
+            }
+        }
+    }
+}

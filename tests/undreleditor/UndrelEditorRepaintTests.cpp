@@ -3,18 +3,7 @@
 #include "support/KeptImage.h"
 #include "support/ParamHelpers.h"
 
-#include <functional>
-#include <vector>
-
-namespace
-{
-// A change from outside the editor and the ticks that follow it.
-struct Move
-{
-    std::function<void()> change;
-    int ticks;
-};
-} // namespace
+using Move = KeptImageMove;
 
 // Each tick repaints only parts of the editor; drawing just those parts into the picture the screen
 // keeps must give the same picture as drawing the whole editor, through every change the editor shows.
@@ -70,26 +59,21 @@ TEST_F(UndrelEditorTest, EachTickRepaintsEverythingItChanges)
         {"levels-and-held-peak", {{output(-6.0f, -12.0f), 3}, {output(-99.0f, -99.0f), 240}}},
     };
 
-    for (const float scale : {1.0f, 2.0f})
-        for (const auto& c : cases)
-        {
-            SCOPED_TRACE(c.name);
-            freshProcessor();
-            received = 0.0f;
-            auto& e = openEditor();
-            KeptImage kept(e, scale);
-            int step = 0;
-            for (const auto& m : c.moves)
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        expectEachTickRepaintsWhatChanged(
+            juce::String("undrel-") + c.name, c.moves,
+            [this, &received]() -> juce::Component&
             {
-                m.change();
-                for (int t = 0; t < m.ticks; ++t)
-                {
-                    tickEditor();
-                    e.outputMeter.timerCallback();
-                    if (!kept.update(juce::String("undrel-") + c.name + "-" + juce::String(++step) + "-x" +
-                                     juce::String(scale)))
-                        break;
-                }
-            }
-        }
+                freshProcessor();
+                received = 0.0f;
+                return openEditor();
+            },
+            [this]
+            {
+                tickEditor();
+                editor->outputMeter.timerCallback();
+            });
+    }
 }
