@@ -149,12 +149,80 @@ void OrlintMeter::timerCallback()
             holdFading = false;
             heldPeakDb = kSilenceDb;
         }
-        repaint();
+        repaintChangedParts();
         return;
     }
 
     if (changed)
+        repaintChangedParts();
+}
+
+// Rows of the bar in whole pixels: the scale rows lit from rowTop down, the tail rows from tailRowTop.
+int OrlintMeter::rowTop(float db) const
+{
+    const int span = (int)innerRect.getHeight() - 16;
+    const int base = (int)innerRect.getY() + 7 + span;
+    return base - (int)(fraction((db + 48.0f) / 48.0f) * (float)span);
+}
+
+int OrlintMeter::tailRowTop(float db) const
+{
+    const int base = (int)innerRect.getY() + 7 + (int)innerRect.getHeight() - 16;
+    return base + 9 - (int)(8.0f * fraction((db + 98.0f) / 50.0f));
+}
+
+OrlintMeter::BarLook OrlintMeter::barLook() const
+{
+    return {rowTop(peakDb), tailRowTop(peakDb), rowTop(rmsDb), tailRowTop(rmsDb), peakDb > 0.0f, rmsDb > 0.0f};
+}
+
+OrlintMeter::MarkerLook OrlintMeter::markerLook() const
+{
+    if (heldPeakDb <= kSilenceDb || holdAlpha <= 0.0f)
+        return {0.0f, 0.0f, false};
+    return {dbToY(heldPeakDb), holdAlpha, holdEnabled};
+}
+
+OrlintMeter::ReadoutLook OrlintMeter::readoutLook() const
+{
+    return {heldPeakDb, holdEnabled, heldPeakDb > kSilenceDb && holdAlpha > 0.0f};
+}
+
+juce::Rectangle<int> OrlintMeter::markerArea(const MarkerLook& look) const
+{
+    if (look.alpha <= 0.0f)
+        return {};
+    return juce::Rectangle<float>(barRect.getX(), look.y - 2.0f, barRect.getWidth(), 4.0f)
+        .getSmallestIntegerContainer();
+}
+
+void OrlintMeter::repaintAll()
+{
+    repaint();
+    shownBar = barLook();
+    shownMarker = markerLook();
+    shownReadout = readoutLook();
+}
+
+void OrlintMeter::repaintChangedParts()
+{
+    const auto bar = barLook();
+    const auto marker = markerLook();
+    const auto readout = readoutLook();
+    if (!layoutValid)
         repaint();
+    else
+    {
+        if (!(bar == shownBar))
+            repaint(barRect.getSmallestIntegerContainer());
+        else if (!(marker == shownMarker))
+            repaint(markerArea(marker).getUnion(markerArea(shownMarker)));
+        if (!(readout == shownReadout))
+            repaint(readoutRect.getSmallestIntegerContainer());
+    }
+    shownBar = bar;
+    shownMarker = marker;
+    shownReadout = readout;
 }
 
 //==============================================================================
@@ -187,7 +255,7 @@ void OrlintMeter::mouseDown(const juce::MouseEvent& e)
 
         if (onHoldChanged)
             onHoldChanged(holdEnabled);
-        repaint();
+        repaintAll();
         return;
     }
 
@@ -199,7 +267,7 @@ void OrlintMeter::mouseDown(const juce::MouseEvent& e)
         holdAlpha = 0.0f;
         holdTimeMs = 0.0;
         holdFading = false;
-        repaint();
+        repaintAll();
     }
 }
 
@@ -212,7 +280,7 @@ void OrlintMeter::applySettings(float newAttackMs, float newReleaseMs, float new
     releaseCoef = coefFromMs(newReleaseMs);
     setRmsWindow(newRmsWindowMs);
     brightness = clampSetting(newBrightness, 1.0f, 100.0f);
-    repaint();
+    repaintAll();
 }
 
 void OrlintMeter::setRmsWindow(float windowMs)
@@ -230,25 +298,26 @@ void OrlintMeter::setHoldEnabled(bool on)
     holdFading = false;
     if (on)
         holdTimeMs = 0.0;
-    repaint();
+    repaintAll();
 }
 
 void OrlintMeter::setScaleSide(int side)
 {
     scaleSide = side;
     updateLayout();
-    repaint();
+    repaintAll();
 }
 
 void OrlintMeter::setChannelLabel(const juce::String& text)
 {
     channelLabel = text;
-    repaint();
+    repaintAll();
 }
 
 void OrlintMeter::resized()
 {
     updateLayout();
+    repaintAll();
     if (settingsPanel != nullptr)
         placeSettingsPanel();
 }
@@ -370,13 +439,40 @@ float OrlintMeter::dbToY(float db) const
 
 void OrlintMeter::paint(juce::Graphics& g)
 {
-    if (channelLabel.isNotEmpty())
+    // A tick repaints only the part that changed: the parts outside it are not drawn at all.
+    const auto shows = [&g, this](juce::Rectangle<float> area)
+    { return !layoutValid || g.clipRegionIntersects(area.getSmallestIntegerContainer()); };
+
+    if (channelLabel.isNotEmpty() && shows(labelRect))
     {
         g.setFont(OrzFonts::font(9.0f));
         g.setColour(kColTextDim);
         g.drawText(channelLabel, labelRect, juce::Justification::centred, false);
     }
 
+    if (shows(barRect))
+        paintBar(g);
+
+    if (heldPeakDb > kSilenceDb && holdAlpha > 0.0f)
+    {
+        const float y = dbToY(heldPeakDb);
+        const auto colour = holdEnabled ? kColAccent : juce::Colours::white;
+        g.setColour(colour.withAlpha(holdEnabled ? holdAlpha : 0.85f * holdAlpha));
+        g.fillRect(juce::Rectangle<float>(barRect.getX() + 1.0f, y - 1.0f, barRect.getWidth() - 2.0f, 2.0f));
+        g.setColour(colour.withAlpha(0.25f * holdAlpha));
+        g.fillRect(juce::Rectangle<float>(barRect.getX() + 1.0f, y - 2.0f, barRect.getWidth() - 2.0f, 4.0f));
+    }
+
+    if (scaleSide != 2 &&
+        shows(scaleRect.withLeft(juce::jmin(scaleRect.getX(), barRect.getRight())).expanded(0.0f, 1.0f)))
+        drawScale(g);
+
+    if (shows(readoutRect))
+        drawReadout(g);
+}
+
+void OrlintMeter::paintBar(juce::Graphics& g)
+{
     g.setColour(kColBg);
     g.fillRoundedRectangle(barRect, 3.0f);
     g.setColour(kColBorder);
@@ -420,9 +516,8 @@ void OrlintMeter::paint(juce::Graphics& g)
                     if (y >= top)
                         fn(y);
             };
-            const auto scaleTop = [base, span](float db)
-            { return base - (int)(fraction((db + 48.0f) / 48.0f) * span); };
-            const auto tailTop = [base](float db) { return base + 9 - (int)(8.0f * fraction((db + 98.0f) / 50.0f)); };
+            const auto scaleTop = [this](float db) { return rowTop(db); };
+            const auto tailTop = [this](float db) { return tailRowTop(db); };
 
             g.setColour(kColBg.darker(0.4f));
             g.fillRect(ix, iy, iw, ih);
@@ -493,21 +588,6 @@ void OrlintMeter::paint(juce::Graphics& g)
             }
         }
     }
-
-    if (heldPeakDb > kSilenceDb && holdAlpha > 0.0f)
-    {
-        const float y = dbToY(heldPeakDb);
-        const auto colour = holdEnabled ? kColAccent : juce::Colours::white;
-        g.setColour(colour.withAlpha(holdEnabled ? holdAlpha : 0.85f * holdAlpha));
-        g.fillRect(juce::Rectangle<float>(barRect.getX() + 1.0f, y - 1.0f, barRect.getWidth() - 2.0f, 2.0f));
-        g.setColour(colour.withAlpha(0.25f * holdAlpha));
-        g.fillRect(juce::Rectangle<float>(barRect.getX() + 1.0f, y - 2.0f, barRect.getWidth() - 2.0f, 4.0f));
-    }
-
-    if (scaleSide != 2)
-        drawScale(g);
-
-    drawReadout(g);
 }
 
 void OrlintMeter::drawScale(juce::Graphics& g)

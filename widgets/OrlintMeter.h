@@ -65,8 +65,39 @@ private:
     void placeSettingsPanel();
     void setRmsWindow(float windowMs);
 
+    // What the bar, the hold marker and the readout show, in the units they are drawn in: a level
+    // change too small to move a row leaves them equal, and nothing is repainted for it.
+    struct BarLook
+    {
+        int peakTop, peakTailTop, rmsTop, rmsTailTop;
+        bool peakOver, rmsOver;
+        bool operator==(const BarLook&) const = default;
+    };
+    struct MarkerLook
+    {
+        float y, alpha;
+        bool holdMode;
+        bool operator==(const MarkerLook&) const = default;
+    };
+    struct ReadoutLook
+    {
+        float held;
+        bool holdMode, lit;
+        bool operator==(const ReadoutLook&) const = default;
+    };
+    BarLook barLook() const;
+    MarkerLook markerLook() const;
+    ReadoutLook readoutLook() const;
+    juce::Rectangle<int> markerArea(const MarkerLook& look) const;
+    // Repaints the parts whose look changed since they were last asked for, or everything.
+    void repaintChangedParts();
+    void repaintAll();
+    int rowTop(float db) const;
+    int tailRowTop(float db) const;
+
     void updateLayout();
     float dbToY(float db) const;
+    void paintBar(juce::Graphics& g);
     void drawScale(juce::Graphics& g);
     void drawReadout(juce::Graphics& g);
     static juce::String readoutText(float heldDb);
@@ -88,6 +119,9 @@ private:
     bool holdEnabled = false;
     bool hasNewLevels = false;
     bool needsRepaint = false;
+    BarLook shownBar{};
+    MarkerLook shownMarker{};
+    ReadoutLook shownReadout{};
 
     float attackMs = 1.0f;
     float releaseMs = 200.0f;

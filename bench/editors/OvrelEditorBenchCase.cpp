@@ -50,5 +50,5 @@ private:
 
 std::vector<EditorBenchCase> editorBenchCases()
 {
-    return {{"Ovrel", [](bool busy) { return std::make_unique<OvrelRig>(busy); }, 3.0, 10.0}};
+    return {{"Ovrel", [](bool busy) { return std::make_unique<OvrelRig>(busy); }, 1.5, 10.0}};
 }

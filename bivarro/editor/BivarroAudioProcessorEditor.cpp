@@ -923,7 +923,12 @@ void BivarroAudioProcessorEditor::mirrorAllpass()
         }
         c.q->setEnabled(second && active);
         c.q->setAlpha(second && active ? 1.0f : 0.3f);
-        c.q->highlight = second;
+        // The highlight is the knob's own look, so the knob shows it only when repainted.
+        if (c.q->highlight != second)
+        {
+            c.q->highlight = second;
+            c.q->repaint();
+        }
         c.freq->setAlpha(active ? 1.0f : 0.3f);
     }
 }

@@ -239,7 +239,13 @@ void OvrelAudioProcessorEditor::mouseDown(const juce::MouseEvent& e)
 
 void OvrelAudioProcessorEditor::updateInstanceLetter(LinkRole current)
 {
-    if (!processor.multiInstance.load(std::memory_order_acquire))
+    const LetterState now{processor.multiInstance.load(std::memory_order_acquire), current,
+                          processor.instanceLetter.load(std::memory_order_acquire)};
+    if (letterShown == now)
+        return;
+    letterShown = now;
+
+    if (!now.multi)
     {
         instanceLetterLabel.setVisible(false);
         roleTipZone.setVisible(false);
@@ -266,9 +272,8 @@ void OvrelAudioProcessorEditor::updateInstanceLetter(LinkRole current)
         break;
     }
 
-    const char letter = processor.instanceLetter.load(std::memory_order_acquire);
-    instanceLetterLabel.setText(letter != 0 ? juce::String::charToString((juce::juce_wchar)(juce::uint8)letter)
-                                            : juce::String(),
+    instanceLetterLabel.setText(now.letter != 0 ? juce::String::charToString((juce::juce_wchar)(juce::uint8)now.letter)
+                                                : juce::String(),
                                 juce::dontSendNotification);
     instanceLetterLabel.setColour(juce::Label::textColourId, colour);
     instanceLetterLabel.setTooltip(tip);
@@ -288,8 +293,8 @@ void OvrelAudioProcessorEditor::timerCallback()
     if (auto* block = processor.gainLink.getBlock())
         comp = block->compensationDb.load(std::memory_order_acquire);
 
-    gainValueLabel.setText(Texts::dbText(gain), juce::dontSendNotification);
-    compensationValueLabel.setText(Texts::dbText(comp), juce::dontSendNotification);
+    gainReadout.show(gain);
+    compensationReadout.show(comp);
 
     const auto current = role();
     const bool slave = current == LinkRole::Slave;
@@ -340,11 +345,14 @@ void OvrelAudioProcessorEditor::paint(juce::Graphics& g)
                      gainpair::GainEditorFrame::paintCards(sg, gainKnob.getBounds(), gainCaption.getBounds(),
                                                            gainValueLabel.getWidth());
                  });
-    gainpair::GainEditorFrame::paintLamp(g, bypassButton.getPosition(),
-                                         gainpair::GainEditorLayout::scaleFor(getWidth(), getHeight()),
-                                         bypassOn() ? juce::Colour(0xffff8800) : juce::Colour(0xff6abf69));
+    // Stroking the symbol costs even where it is clipped away, as when only the meter is repainted.
+    if (g.clipRegionIntersects(bypassButton.getBounds().expanded(4)))
+        gainpair::GainEditorFrame::paintLamp(g, bypassButton.getPosition(),
+                                             gainpair::GainEditorLayout::scaleFor(getWidth(), getHeight()),
+                                             bypassOn() ? juce::Colour(0xffff8800) : juce::Colour(0xff6abf69));
 
-    if (processor.multiInstance.load(std::memory_order_acquire))
+    if (processor.multiInstance.load(std::memory_order_acquire) &&
+        g.clipRegionIntersects(roleBadgeBounds.getSmallestIntegerContainer().expanded(2)))
         drawRoleBadge(g, role());
 }
 

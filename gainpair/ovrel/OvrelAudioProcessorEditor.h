@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gainpair/ovrel/OvrelAudioProcessor.h"
+#include "gainpair/ui/DbReadout.h"
 #include "gainpair/ui/EditorScaler.h"
 #include "gainpair/ui/ProductLinks.h"
 #include "gainpair/ui/PulseSet.h"
@@ -17,6 +18,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <memory>
+#include <optional>
 
 // Ovrel's window: the gain knob and its value, the compensation Undrel reports back, the input
 // meter, link ID, bypass, and the role badge and letter while several instances share a link ID.
@@ -110,6 +112,15 @@ private:
         bool pulsesShown = false;
     };
 
+    // What the instance letter was last set up from; it is set up again only when this changes.
+    struct LetterState
+    {
+        bool multi = false;
+        LinkRole role = LinkRole::Alone;
+        char letter = 0;
+        bool operator==(const LetterState&) const = default;
+    };
+
     bool bypassOn() const;
     float gainDb() const;
     LinkRole role() const;
@@ -120,6 +131,9 @@ private:
 
     gainpair::EditorScaler scaler{*this};
     PaintedState painted;
+    std::optional<LetterState> letterShown;
+    gainpair::DbReadout gainReadout{gainValueLabel};
+    gainpair::DbReadout compensationReadout{compensationValueLabel};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(OvrelAudioProcessorEditor)
 };

@@ -231,15 +231,19 @@ void UndrelAudioProcessorEditor::timerCallback()
     const bool own = bypassOn();
     const float shown = rb || !std::isfinite(g) ? 0.0f : g;
 
-    receivedValueLabel.setText(Texts::dbText(shown), juce::dontSendNotification);
-    compensationValueLabel.setText(Texts::dbText(processor.appliedGainDb.load(std::memory_order_acquire)),
-                                   juce::dontSendNotification);
+    receivedReadout.show(shown);
+    compensationReadout.show(processor.appliedGainDb.load(std::memory_order_acquire));
     compensationKnob.setValue(-shown, juce::dontSendNotification);
 
-    const auto status = statusFor(own, rb);
-    statusLabel.setText(status.text, juce::dontSendNotification);
-    if (status.text.isNotEmpty())
-        statusLabel.setColour(juce::Label::textColourId, status.colour);
+    const int bypasses = (own ? 2 : 0) + (rb ? 1 : 0);
+    if (bypasses != statusShownFor)
+    {
+        statusShownFor = bypasses;
+        const auto status = statusFor(own, rb);
+        statusLabel.setText(status.text, juce::dontSendNotification);
+        if (status.text.isNotEmpty())
+            statusLabel.setColour(juce::Label::textColourId, status.colour);
+    }
 
     outputMeter.pushLevels(processor.outputPeakDb.load(std::memory_order_acquire),
                            processor.outputRmsDb.load(std::memory_order_acquire));
@@ -279,9 +283,11 @@ void UndrelAudioProcessorEditor::paint(juce::Graphics& g)
                      gainpair::GainEditorFrame::paintCards(sg, compensationKnob.getBounds(),
                                                            receivedCaption.getBounds(), receivedValueLabel.getWidth());
                  });
-    gainpair::GainEditorFrame::paintLamp(g, bypassButton.getPosition(),
-                                         gainpair::GainEditorLayout::scaleFor(getWidth(), getHeight()),
-                                         lampColourFor(bypassOn(), receivedBypassOn()));
+    // Stroking the symbol costs even where it is clipped away, as when only the meter is repainted.
+    if (g.clipRegionIntersects(bypassButton.getBounds().expanded(4)))
+        gainpair::GainEditorFrame::paintLamp(g, bypassButton.getPosition(),
+                                             gainpair::GainEditorLayout::scaleFor(getWidth(), getHeight()),
+                                             lampColourFor(bypassOn(), receivedBypassOn()));
 }
 
 void UndrelAudioProcessorEditor::paintOverChildren(juce::Graphics& g)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gainpair/ui/DbReadout.h"
 #include "gainpair/ui/EditorScaler.h"
 #include "gainpair/ui/ProductLinks.h"
 #include "gainpair/ui/PulseSet.h"
@@ -113,6 +114,10 @@ private:
 
     gainpair::EditorScaler scaler{*this};
     PaintedState painted;
+    gainpair::DbReadout receivedReadout{receivedValueLabel};
+    gainpair::DbReadout compensationReadout{compensationValueLabel};
+    // The two bypasses the status text was last set from; set again only when they change.
+    int statusShownFor = -1;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(UndrelAudioProcessorEditor)
 };
