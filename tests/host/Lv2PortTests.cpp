@@ -437,12 +437,24 @@ TEST_F(BivarroLv2EditorPorts, WindowCarriesTheEditorsLimitsAndIsFilledAtTheHosts
     // A host that sizes the window as it likes: the editor fills it, no unpainted strip beside it.
     XResizeWindow(display, window, 700, 1000);
     XSync(display, False);
-    idleFor(std::chrono::milliseconds(600));
     XWindowAttributes attributes{};
     XGetWindowAttributes(display, window, &attributes);
     ASSERT_EQ(attributes.width, 700);
     ASSERT_EQ(attributes.height, 1000);
-    for (const auto [x, y] : {std::pair{690, 15}, std::pair{690, 500}, std::pair{650, 990}, std::pair{10, 990}})
+
+    // The editor paints on its own message loop: on a busy machine that can take a while, so wait
+    // for the paint rather than for a fixed time, and fail only when it never comes.
+    const std::pair<int, int> probes[]{{690, 15}, {690, 500}, {650, 990}, {10, 990}};
+    const auto allPainted = [&]
+    {
+        for (const auto [x, y] : probes)
+            if (pixelAt(display, window, x, y) == 0u)
+                return false;
+        return true;
+    };
+    for (int waited = 0; waited < 10000 && !allPainted(); waited += 100)
+        idleFor(std::chrono::milliseconds(100));
+    for (const auto [x, y] : probes)
         EXPECT_NE(pixelAt(display, window, x, y), 0u) << "black at " << x << ", " << y;
 
     ASSERT_NE(XGetWMNormalHints(display, window, &hints, &supplied), 0);
