@@ -1,49 +1,24 @@
 // Drives Bivarro's LV2 bundle as an LV2 host does, through the reference loader rather than JUCE's
 // hosting: the parameters are control ports the host writes, and the editor, given access to the
 // instance, writes every change the plug-in made back to those ports.
+#include "Lv2Rig.h"
+
 #include <gtest/gtest.h>
 
-#include <lilv/lilv.h>
-#include <lv2/atom/forge.h>
-#include <lv2/buf-size/buf-size.h>
 #include <lv2/instance-access/instance-access.h>
-#include <lv2/options/options.h>
-#include <lv2/patch/patch.h>
-#include <lv2/state/state.h>
 #include <lv2/ui/ui.h>
-#include <lv2/urid/urid.h>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <dlfcn.h>
 
 #include <chrono>
-#include <cmath>
-#include <map>
-#include <memory>
-#include <string>
 #include <thread>
 #include <vector>
 
 namespace
 {
-constexpr double kRate = 48000.0;
-constexpr uint32_t kBlock = 512;
 constexpr const char* kUri = "urn:orlintz:bivarro";
-
-struct UridMap
-{
-    std::map<std::string, LV2_URID> ids;
-    std::vector<std::string> names;
-
-    LV2_URID map(const char* uri)
-    {
-        const auto [it, added] = ids.emplace(uri, (LV2_URID)names.size() + 1);
-        if (added)
-            names.emplace_back(uri);
-        return it->second;
-    }
-};
 
 struct UiWrite
 {
@@ -51,179 +26,11 @@ struct UiWrite
     float value;
 };
 
-// One plug-in instance with every port connected, the way a host runs it.
-class Lv2Rig
-{
-public:
-    Lv2Rig()
-    {
-        world = lilv_world_new();
-        auto* bundle = lilv_new_file_uri(world, nullptr, (std::string(ORZ_BIVARRO_LV2) + "/").c_str());
-        lilv_world_load_bundle(world, bundle);
-        lilv_node_free(bundle);
-        auto* uri = lilv_new_uri(world, kUri);
-        plugin = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world), uri);
-        lilv_node_free(uri);
-        if (plugin == nullptr)
-            return;
-
-        mapFeature = {&urids, [](LV2_URID_Map_Handle h, const char* u) { return static_cast<UridMap*>(h)->map(u); }};
-        options[0] = {LV2_OPTIONS_INSTANCE,     0,        urids.map(LV2_BUF_SIZE__maxBlockLength), sizeof(int32_t),
-                      urids.map(LV2_ATOM__Int), &maxBlock};
-        options[1] = {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr};
-        features[0] = {LV2_URID__map, &mapFeature};
-        features[1] = {LV2_OPTIONS__options, options};
-        features[2] = {LV2_BUF_SIZE__boundedBlockLength, nullptr};
-        const LV2_Feature* list[] = {&features[0], &features[1], &features[2], nullptr};
-
-        instance = lilv_plugin_instantiate(plugin, kRate, list);
-        if (instance == nullptr)
-            return;
-
-        const auto n = lilv_plugin_get_num_ports(plugin);
-        controls.assign(n, 0.0f);
-        audio.assign(n, std::vector<float>(kBlock, 0.0f));
-        atoms.assign(n, std::vector<uint64_t>(8192, 0));
-        auto* controlClass = lilv_new_uri(world, LV2_CORE__ControlPort);
-        auto* audioClass = lilv_new_uri(world, LV2_CORE__AudioPort);
-        auto* inputClass = lilv_new_uri(world, LV2_CORE__InputPort);
-        for (uint32_t i = 0; i < n; ++i)
-        {
-            const auto* port = lilv_plugin_get_port_by_index(plugin, i);
-            if (lilv_port_is_a(plugin, port, controlClass))
-            {
-                LilvNode* def = nullptr;
-                lilv_port_get_range(plugin, port, &def, nullptr, nullptr);
-                controls[i] = def != nullptr ? lilv_node_as_float(def) : 0.0f;
-                lilv_node_free(def);
-                lilv_instance_connect_port(instance, i, &controls[i]);
-            }
-            else if (lilv_port_is_a(plugin, port, audioClass))
-            {
-                lilv_instance_connect_port(instance, i, audio[i].data());
-                (lilv_port_is_a(plugin, port, inputClass) ? audioIn : audioOut).push_back(i);
-            }
-            else
-            {
-                lilv_instance_connect_port(instance, i, atoms[i].data());
-                if (lilv_port_is_a(plugin, port, inputClass))
-                    atomIn = i;
-                else
-                    atomOut = i;
-            }
-        }
-        lilv_node_free(controlClass);
-        lilv_node_free(audioClass);
-        lilv_node_free(inputClass);
-        clearInput();
-        lilv_instance_activate(instance);
-    }
-
-    ~Lv2Rig()
-    {
-        if (instance != nullptr)
-        {
-            lilv_instance_deactivate(instance);
-            lilv_instance_free(instance);
-        }
-        lilv_world_free(world);
-    }
-
-    bool ready() const { return instance != nullptr && audioIn.size() == 2 && audioOut.size() == 2; }
-
-    uint32_t port(const char* symbol) const
-    {
-        auto* node = lilv_new_string(world, symbol);
-        const auto* p = lilv_plugin_get_port_by_symbol(plugin, node);
-        lilv_node_free(node);
-        return p != nullptr ? lilv_port_get_index(plugin, p) : UINT32_MAX;
-    }
-
-    float& control(const char* symbol) { return controls.at(port(symbol)); }
-    float& controlAt(uint32_t index) { return controls.at(index); }
-
-    // A patch message on the control input, as a host that knows the properties sends one.
-    void sendPatchSet(const char* parameterId, float value)
-    {
-        LV2_Atom_Forge forge;
-        lv2_atom_forge_init(&forge, &mapFeature);
-        lv2_atom_forge_set_buffer(&forge, (uint8_t*)atoms[atomIn].data(), atoms[atomIn].size() * sizeof(uint64_t));
-        LV2_Atom_Forge_Frame seq;
-        lv2_atom_forge_sequence_head(&forge, &seq, 0);
-        lv2_atom_forge_frame_time(&forge, 0);
-        LV2_Atom_Forge_Frame obj;
-        lv2_atom_forge_object(&forge, &obj, 0, urids.map(LV2_PATCH__Set));
-        lv2_atom_forge_key(&forge, urids.map(LV2_PATCH__property));
-        lv2_atom_forge_urid(&forge, urids.map((std::string(kUri) + ":" + parameterId).c_str()));
-        lv2_atom_forge_key(&forge, urids.map(LV2_PATCH__value));
-        lv2_atom_forge_float(&forge, value);
-        lv2_atom_forge_pop(&forge, &obj);
-        lv2_atom_forge_pop(&forge, &seq);
-        run(1);
-        clearInput();
-    }
-
-    // Runs the given number of blocks of a steady input and returns the last block's output/input
-    // ratio of each channel.
-    std::pair<float, float> gains(int blocks)
-    {
-        for (auto i : audioIn)
-            std::fill(audio[i].begin(), audio[i].end(), 0.25f);
-        run(blocks);
-        return {audio[audioOut[0]].back() / 0.25f, audio[audioOut[1]].back() / 0.25f};
-    }
-
-    void run(int blocks)
-    {
-        for (int b = 0; b < blocks; ++b)
-        {
-            auto* out = reinterpret_cast<LV2_Atom_Sequence*>(atoms[atomOut].data());
-            out->atom.type = urids.map(LV2_ATOM__Chunk);
-            out->atom.size = (uint32_t)(atoms[atomOut].size() * sizeof(uint64_t) - sizeof(LV2_Atom));
-            lilv_instance_run(instance, kBlock);
-            if (b == 0)
-                clearInput();
-        }
-    }
-
-    LilvState* saveState()
-    {
-        return lilv_state_new_from_instance(plugin, instance, &mapFeature, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                            nullptr, 0, nullptr);
-    }
-
-    // Restores the plug-in's own state and leaves the ports as they are, as a host that keeps its
-    // port values apart does.
-    void restore(LilvState* state) { lilv_state_restore(state, instance, nullptr, nullptr, 0, nullptr); }
-
-    LilvWorld* world = nullptr;
-    const LilvPlugin* plugin = nullptr;
-    LilvInstance* instance = nullptr;
-    UridMap urids;
-    LV2_URID_Map mapFeature{};
-
-private:
-    void clearInput()
-    {
-        auto* in = reinterpret_cast<LV2_Atom_Sequence*>(atoms[atomIn].data());
-        in->atom.type = urids.map(LV2_ATOM__Sequence);
-        in->atom.size = sizeof(LV2_Atom_Sequence_Body);
-        in->body = {0, 0};
-    }
-
-    int32_t maxBlock = (int32_t)kBlock;
-    LV2_Options_Option options[2]{};
-    LV2_Feature features[3]{};
-    std::vector<float> controls;
-    std::vector<std::vector<float>> audio;
-    std::vector<std::vector<uint64_t>> atoms;
-    std::vector<uint32_t> audioIn, audioOut;
-    uint32_t atomIn = 0, atomOut = 0;
-};
-
 class BivarroLv2Ports : public ::testing::Test
 {
 protected:
+    BivarroLv2Ports() : rig(ORZ_BIVARRO_LV2, kUri) {}
+
     void SetUp() override
     {
         if (!rig.ready())
