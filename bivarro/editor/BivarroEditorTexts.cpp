@@ -2,6 +2,8 @@
 
 #include "widgets/GestureTexts.h"
 
+#include <cmath>
+
 namespace BivarroEditorTexts
 {
 const juce::String& helpText(bool spanish)
@@ -131,6 +133,47 @@ const juce::String& linkHelp(bool spanish)
     static const juce::String spanishText{
         "Shift + doble click: Enlace (Link)\nAlt + doble click: Enlace (Link) modo invertido"};
     return spanish ? spanishText : english;
+}
+
+namespace
+{
+const juce::String infinitySign = juce::String::fromUTF8("\xe2\x88\x9e");
+} // namespace
+
+juce::String gainTextFromValue(double value)
+{
+    if (value <= -99.9)
+        return "-" + infinitySign;
+    return juce::String(value, 1);
+}
+
+double gainValueFromText(const juce::String& text)
+{
+    if (text.containsIgnoreCase("inf") || text.contains(infinitySign))
+        return -100.0;
+    return text.getDoubleValue();
+}
+
+juce::String freqTextFromValue(double value)
+{
+    // The knob shows what its float parameter hands back, whose conversion to and from the normalised
+    // position is not exactly invertible: 999.95 returns as 999.94989. Six significant digits give the
+    // value as it was set.
+    if (value > 0.0 && std::isfinite(value))
+    {
+        const auto scale = std::pow(10.0, 5 - (int)std::floor(std::log10(value)));
+        value = std::round(value * scale) / scale;
+    }
+    if (value >= 999.95)
+        return juce::String(value / 1000.0, 1) + "k";
+    return juce::String(juce::roundToInt(value));
+}
+
+double freqValueFromText(const juce::String& text)
+{
+    if (text.endsWithIgnoreCase("k"))
+        return text.dropLastCharacters(1).getDoubleValue() * 1000.0;
+    return text.getDoubleValue();
 }
 
 } // namespace BivarroEditorTexts

@@ -298,7 +298,7 @@ TEST_F(EditorBindings, LinkStatesOutsideTheirRangeCountAsUnlinked)
     processor.settings.linkQ = -1;
     processor.settings.linkMuteSid = 1;
     open();
-    using E = BivarroAudioProcessorEditor;
+    using E = BivarroEditorLinks;
     EXPECT_EQ(probe->linkStates()[E::Gain], 0);
     EXPECT_EQ(probe->linkStates()[E::Pan], 0);
     EXPECT_EQ(probe->linkStates()[E::Q], -1);
@@ -312,7 +312,7 @@ TEST_F(EditorBindings, LinkStatesOutsideTheirRangeCountAsUnlinked)
 
 TEST_F(EditorBindings, LinkStatesReachTheProcessorOnEveryTickAndAtClose)
 {
-    using E = BivarroAudioProcessorEditor;
+    using E = BivarroEditorLinks;
     probe->linkStates()[E::Pol] = -1;
     probe->linkStates()[E::Delay] = 1;
     processor.settings.linkPol = 0;
@@ -381,14 +381,14 @@ TEST_F(EditorBindings, LinkPairsJoinTheirKnobsAndStartFromTheirValues)
         const char* a;
         const char* b;
         int link;
-    } pairs[] = {{"gainL", "gainR", BivarroAudioProcessorEditor::Gain},
-                 {"delayL", "delayR", BivarroAudioProcessorEditor::Delay},
-                 {"apFcL", "apFcR", BivarroAudioProcessorEditor::Freq},
-                 {"apPhaseL", "apPhaseR", BivarroAudioProcessorEditor::Phase},
-                 {"apQL", "apQR", BivarroAudioProcessorEditor::Q},
-                 {"panL", "panR", BivarroAudioProcessorEditor::Pan},
-                 {"midGain", "sideGain", BivarroAudioProcessorEditor::MidSide},
-                 {"asymmetry", "rotation", BivarroAudioProcessorEditor::AsymRot}};
+    } pairs[] = {{"gainL", "gainR", BivarroEditorLinks::Gain},
+                 {"delayL", "delayR", BivarroEditorLinks::Delay},
+                 {"apFcL", "apFcR", BivarroEditorLinks::Freq},
+                 {"apPhaseL", "apPhaseR", BivarroEditorLinks::Phase},
+                 {"apQL", "apQR", BivarroEditorLinks::Q},
+                 {"panL", "panR", BivarroEditorLinks::Pan},
+                 {"midGain", "sideGain", BivarroEditorLinks::MidSide},
+                 {"asymmetry", "rotation", BivarroEditorLinks::AsymRot}};
     for (int i = 0; i < (int)std::size(pairs); ++i)
     {
         const auto& pair = probe->pair(i);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bivarro/editor/BivarroAudioProcessorEditor.h"
+#include "bivarro/editor/BivarroControlSpecs.h"
 #include "bivarro/processor/BivarroAudioProcessor.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ struct BivarroEditorProbe
 
     OrlintKnob& knob(const juce::String& parameterId) const
     {
-        for (const auto& spec : BivarroAudioProcessorEditor::knobSpecs())
+        for (const auto& spec : BivarroControlSpecs::knobs())
             if (parameterId == spec.parameterId)
                 return ed.*spec.knob;
         ADD_FAILURE() << "no knob for " << parameterId;
@@ -28,7 +29,7 @@ struct BivarroEditorProbe
     std::vector<juce::String> knobIdsInOrder() const
     {
         std::vector<juce::String> ids;
-        for (const auto& spec : BivarroAudioProcessorEditor::knobSpecs())
+        for (const auto& spec : BivarroControlSpecs::knobs())
             ids.emplace_back(spec.parameterId);
         return ids;
     }
@@ -61,7 +62,7 @@ struct BivarroEditorProbe
     {
         if (name.endsWith("Knob"))
         {
-            for (const auto& spec : BivarroAudioProcessorEditor::knobSpecs())
+            for (const auto& spec : BivarroControlSpecs::knobs())
                 if (name == juce::String(spec.parameterId) + "Knob")
                     return ed.*spec.knob;
         }
@@ -92,8 +93,8 @@ struct BivarroEditorProbe
     int footerHeight() const { return ed.footerHeight; }
     bool fullyBuilt() const { return ed.fullyBuilt; }
     juce::Rectangle<int> logoBounds() const { return ed.logoBounds; }
-    std::array<int, BivarroAudioProcessorEditor::numLinks>& linkStates() const { return ed.linkStates; }
-    BivarroAudioProcessorEditor::LinkPair& pair(int index) const { return ed.linkPairs[(size_t)index]; }
+    std::array<int, BivarroEditorLinks::numLinks>& linkStates() const { return ed.links.linkStates; }
+    LinkPair& pair(int index) const { return ed.links.linkPairs[(size_t)index]; }
     bool overlayActive() const { return ed.bypassOverlay.active; }
     void tick() const { ed.timerCallback(); }
     BivarroAudioProcessorEditor::HelpPanel& helpPanel() const { return ed.helpPanel; }

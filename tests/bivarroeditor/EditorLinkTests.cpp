@@ -5,7 +5,7 @@
 
 namespace
 {
-using E = BivarroAudioProcessorEditor;
+using E = BivarroEditorLinks;
 
 struct EditorLinks : EditorFixture
 {

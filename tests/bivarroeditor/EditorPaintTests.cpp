@@ -5,7 +5,7 @@
 namespace
 {
 using EditorPaint = EditorFixture;
-using E = BivarroAudioProcessorEditor;
+using E = BivarroEditorLinks;
 
 int brightness(juce::Colour c)
 {

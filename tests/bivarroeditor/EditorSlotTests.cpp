@@ -7,7 +7,7 @@
 
 namespace
 {
-using E = BivarroAudioProcessorEditor;
+using E = BivarroEditorLinks;
 
 struct EditorSlots : EditorFixture
 {

@@ -4,7 +4,7 @@
 
 namespace
 {
-using E = BivarroAudioProcessorEditor;
+using E = BivarroEditorLinks;
 namespace OCols = Bivarro::OCols;
 
 // A lone pair record, stepped by hand.
@@ -24,7 +24,7 @@ struct Particles
     }
 
     int link = 1;
-    E::LinkPair pair;
+    LinkPair pair;
 };
 } // namespace
 
@@ -37,7 +37,7 @@ TEST(LinkParticles, CountFollowsTheDistanceInIntervalsAndAKnobWithoutIntervalLau
     } cases[] = {{0.1, 0.1, 1},   {0.04, 0.1, 0}, {0.05, 0.1, 1},  {0.25, 0.1, 3},    {1.0, 0.1, 5},
                  {500.0, 0.1, 5}, {3.0, 0.0, 5},  {0.001, 0.0, 5}, {1e300, 1e-300, 5}};
     for (const auto& c : cases)
-        EXPECT_EQ(E::LinkPair::particlesFor(c.distance, c.interval), c.expected) << c.distance << " / " << c.interval;
+        EXPECT_EQ(LinkPair::particlesFor(c.distance, c.interval), c.expected) << c.distance << " / " << c.interval;
 }
 
 TEST(LinkParticles, OneParticleCrossesIn143TicksAndStartsAre18TicksApart)
@@ -62,14 +62,14 @@ TEST(LinkParticles, OneParticleCrossesIn143TicksAndStartsAre18TicksApart)
 TEST(LinkParticles, AFullLineWaitsForAFreeSlotAndUnlinkingClearsEverything)
 {
     Particles p;
-    p.pair.forwardCount = E::LinkPair::maxParticles;
-    for (int k = 0; k < E::LinkPair::maxParticles; ++k)
+    p.pair.forwardCount = LinkPair::maxParticles;
+    for (int k = 0; k < LinkPair::maxParticles; ++k)
         p.pair.forwardPos[(size_t)k] = 0.95f + 0.004f * (float)k;
     p.pair.forwardPending = 1;
     p.pair.forwardSpawnTimer = 0.0f;
     p.pair.advance();
     EXPECT_EQ(p.pair.forwardPending, 1) << "no slot free at the start of the tick";
-    EXPECT_LT(p.pair.forwardCount, E::LinkPair::maxParticles);
+    EXPECT_LT(p.pair.forwardCount, LinkPair::maxParticles);
     p.pair.advance();
     EXPECT_EQ(p.pair.forwardPending, 0) << "started in the first tick with a free slot";
 
