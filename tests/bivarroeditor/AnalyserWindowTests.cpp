@@ -14,44 +14,45 @@ struct AnalyserWindowProbe
 
     void tick() const { win.timerCallback(); }
     bool cfgOpen() const { return win.cfgOpen; }
-    int scopeMode() const { return win.scopeMode; }
-    float relScope() const { return win.relScope; }
-    float coefScope() const { return win.coefScope; }
+    int scopeMode() const { return win.settings.scopeMode; }
+    float relScope() const { return win.settings.relScope; }
+    float coefScope() const { return win.settings.coefScope; }
     float correlation() const { return win.measurement.meter.correlation(); }
     float panorama() const { return win.measurement.meter.panorama(); }
     size_t outPoints() const { return win.measurement.outPoints.points().size(); }
     size_t inPoints() const { return win.measurement.inPoints.points().size(); }
     juce::TextButton& gear() const { return win.gearButton; }
-    juce::TextButton& dots() const { return win.dotsButton; }
-    juce::TextButton& envelope() const { return win.envelopeButton; }
-    juce::TextButton& snap() const { return win.snapButton; }
-    juce::TextButton& onTop() const { return win.onTopButton; }
-    OrlintKnob& release() const { return win.releaseKnob; }
-    OrlintKnob& density() const { return win.densityKnob; }
-    OrlintKnob& zoom() const { return win.zoomKnob; }
-    OrlintKnob& triangle() const { return win.triangleKnob; }
-    OrlintKnob& relCorr() const { return win.relCorrKnob; }
-    OrlintKnob& relPan() const { return win.relPanKnob; }
+    juce::TextButton& dots() const { return win.panel.dotsButton; }
+    juce::TextButton& envelope() const { return win.panel.envelopeButton; }
+    juce::TextButton& snap() const { return win.panel.snapButton; }
+    juce::TextButton& onTop() const { return win.panel.onTopButton; }
+    OrlintKnob& release() const { return win.panel.releaseKnob; }
+    OrlintKnob& density() const { return win.panel.densityKnob; }
+    OrlintKnob& zoom() const { return win.panel.zoomKnob; }
+    OrlintKnob& triangle() const { return win.panel.triangleKnob; }
+    OrlintKnob& relCorr() const { return win.panel.relCorrKnob; }
+    OrlintKnob& relPan() const { return win.panel.relPanKnob; }
     juce::StringArray captions() const
     {
         juce::StringArray texts;
-        for (auto* l : win.labels)
+        for (auto* l : win.panel.labels)
             texts.add(l->getText());
         return texts;
     }
-    juce::Component& cfgPane() const { return *reinterpret_cast<juce::Component*>(win.cfgComp); }
-    juce::Component& scopePane() const { return *reinterpret_cast<juce::Component*>(win.mainComp); }
-    AnalyserWindow::Readings readings() const { return {correlation(), panorama()}; }
-    static juce::RectangleList<int> changedParts(int w, int h, AnalyserWindow::Readings before,
-                                                 AnalyserWindow::Readings now)
+    juce::Component& cfgPane() const { return win.panel; }
+    juce::Component& scopePane() const { return win.scopePane; }
+    ReadingsBars::Readings readings() const { return {correlation(), panorama()}; }
+    static juce::RectangleList<int> changedParts(int w, int h, ReadingsBars::Readings before,
+                                                 ReadingsBars::Readings now)
     {
-        return AnalyserWindow::changedParts(w, h, before, now);
+        return AnalyserScopePane::changedParts(w, h, before, now);
     }
 
     // The vectorscope as plain graphics calls draw it: the grid, one filled rectangle per dot, the wedge.
     void drawVectorscopeDirectly(juce::Graphics& g, int width, int scopeH) const
     {
-        win.drawGrid(g, {0, 0, width, scopeH});
+        auto& scope = win.scopePane.vectorscope;
+        Vectorscope::drawGrid(g, {0, 0, width, scopeH});
         const float cx = (float)width / 2.0f, R = (float)width / 2.0f - 14.0f, cy = (float)scopeH - 4.0f;
         const auto cloud = [&](const PointCloud& c, juce::Colour colour, float brightness)
         {
@@ -62,13 +63,13 @@ struct AnalyserWindowProbe
                 rs.push_back(p.r);
                 as.push_back(p.alpha);
             }
-            win.drawScopePoints(g, ls, rs, as, cx, cy, R, win.zoom, colour, brightness);
+            scope.drawScopePoints(g, ls, rs, as, cx, cy, R, win.settings.zoom, colour, brightness);
         };
         juce::Graphics::ScopedSaveState saved(g);
         g.reduceClipRegion(0, 0, width, scopeH);
-        cloud(win.measurement.inPoints, juce::Colour(0xffbbbbbb), win.inputBright);
-        cloud(win.measurement.outPoints, juce::Colour(0xffdaa520), win.outputBright);
-        win.drawWedge(g, cx, cy, R);
+        cloud(win.measurement.inPoints, juce::Colour(0xffbbbbbb), win.settings.inputBright);
+        cloud(win.measurement.outPoints, juce::Colour(0xffdaa520), win.settings.outputBright);
+        scope.drawWedge(g, cx, cy, R);
     }
 
     juce::Image vectorscopeThroughGraphics(int width, int scopeH) const
