@@ -1,7 +1,6 @@
 #include "gainpair/ovrel/OvrelAudioProcessor.h"
 
 #include "gainpair/common/GainPairLevels.h"
-#include "gainpair/common/GainPairNoDenormals.h"
 #include "gainpair/common/GainPairParameters.h"
 #include "gainpair/ovrel/LetterClash.h"
 #include "gainpair/ovrel/OvrelAudioProcessorEditor.h"
@@ -22,17 +21,12 @@ juce::String ovrelLockText(char letter)
 } // namespace
 
 OvrelAudioProcessor::OvrelAudioProcessor(GainLinkEnvironment environment)
-    : OrzAudioProcessor(BusesProperties()
-                            .withInput("Input", juce::AudioChannelSet::stereo(), true)
-                            .withOutput("Output", juce::AudioChannelSet::stereo(), true)),
-      apvts(*this, nullptr, "PARAMETERS", createParameterLayout()), params(apvts, GainPairParameters::ovrelTable),
-      gainParam(&params.decibelsRaw), linkIdParam(&params.linkIdRaw), bypassParam(&params.bypassRaw),
-      gainLink(environment, GainLinkSharedMemory::Holder::ovrel), session(environment, GainLinkLockFiles::Owner::ovrel)
+    : GainPairAudioProcessor(environment, GainPairParameters::ovrelTable, GainLinkSharedMemory::Holder::ovrel,
+                             GainLinkLockFiles::Owner::ovrel)
 {
     // The choice writes the first lock text itself (into a free link ID only).
     const int linkId = session.getLockFiles().chooseOvrelLinkId(session.getInstanceToken());
-    if (params.linkId.get() != linkId)
-        ownChanges.setBeforeHostListens(params.linkId, static_cast<float>(linkId));
+    setChosenLinkId(linkId);
     session.setCurrentLinkId(linkId);
     assignInstanceLetter();
 
@@ -60,16 +54,6 @@ OvrelAudioProcessor::~OvrelAudioProcessor()
     gainLink.close();
 }
 
-juce::AudioProcessorValueTreeState::ParameterLayout OvrelAudioProcessor::createParameterLayout()
-{
-    return GainPairParameters::createLayout(GainPairParameters::ovrelTable);
-}
-
-float OvrelAudioProcessor::linearGain(float db)
-{
-    return GainPairSmoother::linearGain(db);
-}
-
 OvrelAudioProcessor::GainAndBypass OvrelAudioProcessor::readGainAndBypass() const
 {
     const auto v = params.current();
@@ -79,11 +63,6 @@ OvrelAudioProcessor::GainAndBypass OvrelAudioProcessor::readGainAndBypass() cons
 bool OvrelAudioProcessor::isGainInRange(float db)
 {
     return GainPairParameters::isOvrelGain(db);
-}
-
-juce::File OvrelAudioProcessor::getOwnLockFile(int linkId) const
-{
-    return session.getOwnLockFile(linkId);
 }
 
 void OvrelAudioProcessor::assignInstanceLetter()
@@ -96,29 +75,17 @@ const juce::String OvrelAudioProcessor::getName() const
     return "Ovrel";
 }
 
-void OvrelAudioProcessor::prepareToPlay(double sampleRate, int)
+void OvrelAudioProcessor::prepareSmoothers(double sampleRate)
 {
     const auto [gain, bypass] = readGainAndBypass();
     gainSmoother.reset(sampleRate, rampSeconds);
     gainSmoother.setCurrentAndTargetValue(bypass ? 0.0f : gain);
     restoredGainRequest.clear();
-    audioClock.prepare(sampleRate);
-    ownChanges.hostPrepared();
 }
 
-void OvrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+void OvrelAudioProcessor::processGain(juce::AudioBuffer<float>& buffer, int numChannels,
+                                      const GainPairParameters::Values& values)
 {
-    const GainPairNoDenormals noDenormals;
-
-    const int numIn = getTotalNumInputChannels();
-    const int numOut = getTotalNumOutputChannels();
-    const int numSamples = buffer.getNumSamples();
-    for (int ch = numIn; ch < numOut; ++ch)
-        buffer.clear(ch, 0, numSamples);
-    audioClock.advance(numSamples);
-
-    const auto values = params.snapshot();
-    session.requestLinkId(values.linkId);
     const float gain = values.decibels;
     const bool bypass = values.bypass;
     publishOrShow(gain, bypass);
@@ -126,7 +93,7 @@ void OvrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::M
     if (float restored = 0.0f; restoredGainRequest.take(restored))
         gainSmoother.setCurrentAndTargetValue(restored);
     gainSmoother.setTargetValue(bypass ? 0.0f : gain);
-    applyGainAndMeasure(buffer, numIn, numSamples);
+    applyGainAndMeasure(buffer, numChannels, buffer.getNumSamples());
 }
 
 void OvrelAudioProcessor::publishOrShow(float gain, bool bypass)
@@ -171,12 +138,7 @@ void OvrelAudioProcessor::applyGainAndMeasure(juce::AudioBuffer<float>& buffer, 
         GainPairSmoother::applyGains(gainSmoother, nullptr, buffer.getArrayOfWritePointers(),
                                      std::min(numChannels, maxRampChannels), numSamples);
     }
-    GainPairLevels::publish(sums, numChannels * numSamples, rmsSum, rmsCount, inputPeakDb, inputRmsDb);
-}
-
-double OvrelAudioProcessor::getTailLengthSeconds() const
-{
-    return rampSeconds;
+    publishLevels(sums, numChannels * numSamples);
 }
 
 juce::AudioProcessorEditor* OvrelAudioProcessor::createEditor()
@@ -184,22 +146,11 @@ juce::AudioProcessorEditor* OvrelAudioProcessor::createEditor()
     return new OvrelAudioProcessorEditor(*this, apvts);
 }
 
-void OvrelAudioProcessor::getStateInformation(juce::MemoryBlock& destData)
+// The smoother belongs to the audio thread: the next block takes the restored value, without a ramp.
+void OvrelAudioProcessor::stateRestored(const GainPairParameters::Values& restored)
 {
-    savedState.save(destData);
-}
-
-void OvrelAudioProcessor::setStateInformation(const void* data, int sizeInBytes)
-{
-    if (!savedState.restore(data, sizeInBytes))
-        return;
-    ownChanges.hostRestored();
-
-    // The smoother belongs to the audio thread: the next block takes the restored value, without a ramp.
-    const auto [gain, bypass] = readGainAndBypass();
-    restoredGainRequest.post(bypass ? 0.0f : gain);
-    shownGain.store(gain);
-    session.requestLinkId(params.current().linkId);
+    restoredGainRequest.post(restored.bypass ? 0.0f : restored.decibels);
+    shownGain.store(restored.decibels);
 }
 
 bool OvrelAudioProcessor::isBusesLayoutSupported(const BusesLayout& layouts) const
@@ -207,11 +158,6 @@ bool OvrelAudioProcessor::isBusesLayoutSupported(const BusesLayout& layouts) con
     const auto out = layouts.getMainOutputChannelSet();
     const bool monoOrStereo = out == juce::AudioChannelSet::mono() || out == juce::AudioChannelSet::stereo();
     return monoOrStereo && layouts.getMainInputChannelSet() == out;
-}
-
-juce::AudioProcessorParameter* OvrelAudioProcessor::getBypassParameter() const
-{
-    return &params.bypass;
 }
 
 void OvrelAudioProcessor::timerCallback()

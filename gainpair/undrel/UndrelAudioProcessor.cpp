@@ -2,7 +2,6 @@
 #include "gainpair/undrel/UndrelAudioProcessorEditor.h"
 
 #include "gainpair/common/GainPairLevels.h"
-#include "gainpair/common/GainPairNoDenormals.h"
 #include "gainpair/common/GainPairParameters.h"
 
 #include <cmath>
@@ -17,16 +16,11 @@ bool isCurrentNow(const GainLinkBlock& block)
 } // namespace
 
 UndrelAudioProcessor::UndrelAudioProcessor(GainLinkEnvironment environment)
-    : OrzAudioProcessor(BusesProperties()
-                            .withInput("Input", juce::AudioChannelSet::stereo(), true)
-                            .withOutput("Output", juce::AudioChannelSet::stereo(), true)),
-      apvts(*this, nullptr, "PARAMETERS", createParameterLayout()), params(apvts, GainPairParameters::undrelTable),
-      trimParam(&params.decibelsRaw), linkIdParam(&params.linkIdRaw), bypassParam(&params.bypassRaw),
-      gainLink(environment), session(environment, GainLinkLockFiles::Owner::undrel)
+    : GainPairAudioProcessor(environment, GainPairParameters::undrelTable, GainLinkSharedMemory::Holder::undrel,
+                             GainLinkLockFiles::Owner::undrel)
 {
     const int linkId = session.getLockFiles().chooseUndrelLinkId();
-    if (params.linkId.get() != linkId)
-        ownChanges.setBeforeHostListens(params.linkId, static_cast<float>(linkId));
+    setChosenLinkId(linkId);
     session.join(linkId, GainLinkLockFiles::undrelText(GainLinkBlock::wallClockMs()));
 
     if (gainLink.initAsReader(linkId) && isCurrentNow(*gainLink.getBlock()))
@@ -48,21 +42,6 @@ UndrelAudioProcessor::~UndrelAudioProcessor()
     stopTimer();
 }
 
-juce::AudioProcessorValueTreeState::ParameterLayout UndrelAudioProcessor::createParameterLayout()
-{
-    return GainPairParameters::createLayout(GainPairParameters::undrelTable);
-}
-
-float UndrelAudioProcessor::linearGain(float db)
-{
-    return GainPairSmoother::linearGain(db);
-}
-
-juce::File UndrelAudioProcessor::getOwnLockFile(int linkId) const
-{
-    return session.getOwnLockFile(linkId);
-}
-
 float UndrelAudioProcessor::compensationTarget() const
 {
     return receivedBypass.load() ? 0.0f : -receivedGainDb.load();
@@ -79,7 +58,7 @@ const juce::String UndrelAudioProcessor::getName() const
     return "Undrel";
 }
 
-void UndrelAudioProcessor::prepareToPlay(double sampleRate, int)
+void UndrelAudioProcessor::prepareSmoothers(double sampleRate)
 {
     trimSmoother.reset(sampleRate, rampSeconds);
     trimSmoother.setCurrentAndTargetValue(trimTarget(params.current()));
@@ -87,23 +66,11 @@ void UndrelAudioProcessor::prepareToPlay(double sampleRate, int)
     compensationSmoother.setCurrentAndTargetValue(compensationTarget());
     compensationRequest.clear();
     trimRequest.clear();
-    audioClock.prepare(sampleRate);
-    ownChanges.hostPrepared();
 }
 
-void UndrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+void UndrelAudioProcessor::processGain(juce::AudioBuffer<float>& buffer, int numChannels,
+                                       const GainPairParameters::Values& values)
 {
-    const GainPairNoDenormals noDenormals;
-
-    const int numIn = getTotalNumInputChannels();
-    const int numOut = getTotalNumOutputChannels();
-    const int numSamples = buffer.getNumSamples();
-    for (int ch = numIn; ch < numOut; ++ch)
-        buffer.clear(ch, 0, numSamples);
-    audioClock.advance(numSamples);
-
-    const auto values = params.snapshot();
-    session.requestLinkId(values.linkId);
     takeSmootherRequests();
 
     // A missing or stale block leaves the last received values, and so the compensation, in force.
@@ -116,7 +83,7 @@ void UndrelAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::
     const float trim = trimTarget(values);
     compensationSmoother.setTargetValue(compensation);
     trimSmoother.setTargetValue(trim);
-    applyGainAndMeasure(buffer, numIn, numSamples);
+    applyGainAndMeasure(buffer, numChannels, buffer.getNumSamples());
 
     appliedGainDb.store(compensation + trim, std::memory_order_relaxed);
     if (block != nullptr)
@@ -172,12 +139,7 @@ void UndrelAudioProcessor::applyGainAndMeasure(juce::AudioBuffer<float>& buffer,
                                      gainChannels, numSamples);
         GainPairLevels::accumulate(buffer.getArrayOfReadPointers(), numChannels, numSamples, sums);
     }
-    GainPairLevels::publish(sums, numChannels * numSamples, rmsSum, rmsCount, outputPeakDb, outputRmsDb);
-}
-
-double UndrelAudioProcessor::getTailLengthSeconds() const
-{
-    return rampSeconds;
+    publishLevels(sums, numChannels * numSamples);
 }
 
 juce::AudioProcessorEditor* UndrelAudioProcessor::createEditor()
@@ -185,22 +147,10 @@ juce::AudioProcessorEditor* UndrelAudioProcessor::createEditor()
     return new UndrelAudioProcessorEditor(*this, apvts);
 }
 
-void UndrelAudioProcessor::getStateInformation(juce::MemoryBlock& destData)
+// The mapping is reached as the audio thread would, through a scoped access.
+void UndrelAudioProcessor::stateRestored(const GainPairParameters::Values& restored)
 {
-    savedState.save(destData);
-}
-
-// A restore may come on any host thread: the smoothers and the mapping are reached as the audio
-// thread would, through requests and a scoped access.
-void UndrelAudioProcessor::setStateInformation(const void* data, int sizeInBytes)
-{
-    if (!savedState.restore(data, sizeInBytes))
-        return;
-    ownChanges.hostRestored();
-
-    const auto values = params.current();
-    session.requestLinkId(values.linkId);
-    trimRequest.post(trimTarget(values));
+    trimRequest.post(trimTarget(restored));
 
     const GainLinkSharedMemory::ScopedAccess access(gainLink);
     takeCurrentBlockAtOnce(access.block());
@@ -211,11 +161,6 @@ bool UndrelAudioProcessor::isBusesLayoutSupported(const BusesLayout& layouts) co
 {
     const auto out = layouts.getMainOutputChannelSet();
     return out == juce::AudioChannelSet::mono() || out == juce::AudioChannelSet::stereo();
-}
-
-juce::AudioProcessorParameter* UndrelAudioProcessor::getBypassParameter() const
-{
-    return &params.bypass;
 }
 
 void UndrelAudioProcessor::timerCallback()

@@ -1,29 +1,15 @@
 #pragma once
 
-#include "base/OrzAudioProcessor.h"
-#include "gainpair/common/GainLinkAudioClock.h"
-#include "gainpair/common/GainLinkLockFiles.h"
-#include "gainpair/common/GainLinkSession.h"
-#include "gainpair/common/GainLinkSharedMemory.h"
-#include "gainpair/common/GainPairLevels.h"
-#include "gainpair/common/GainPairOwnChanges.h"
-#include "gainpair/common/GainPairParameters.h"
+#include "gainpair/common/GainPairAudioProcessor.h"
 #include "gainpair/common/GainPairRequest.h"
-#include "gainpair/common/GainPairSmoother.h"
-#include "gainpair/common/GainPairState.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include <atomic>
-#include <limits>
 
-class UndrelAudioProcessor : public OrzAudioProcessor, public juce::Timer
+class UndrelAudioProcessor final : public GainPairAudioProcessor
 {
 public:
-    using Smoother = GainPairSmoother;
-
-    static constexpr double rampSeconds = 0.15;
-    static constexpr int defaultRampSteps = 6615; // 0.15 s at 44100 Hz, until prepareToPlay
     static constexpr int timerIntervalMs = 2000;
     static constexpr int maxGainChannels = 8;
 
@@ -32,38 +18,13 @@ public:
     ~UndrelAudioProcessor() override;
 
     const juce::String getName() const override;
-    void prepareToPlay(double sampleRate, int maximumExpectedSamplesPerBlock) override;
-    void processBlock(juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
-    using juce::AudioProcessor::processBlock;
-    double getTailLengthSeconds() const override;
     juce::AudioProcessorEditor* createEditor() override;
-    void getStateInformation(juce::MemoryBlock& destData) override;
-    void setStateInformation(const void* data, int sizeInBytes) override;
     bool isBusesLayoutSupported(const BusesLayout& layouts) const override;
-    // The host's own bypass switch is Undrel's "bypass": it removes the trim and keeps the compensation.
-    juce::AudioProcessorParameter* getBypassParameter() const override;
 
     void timerCallback() override;
 
-    static juce::AudioProcessorValueTreeState::ParameterLayout createParameterLayout();
-    static float linearGain(float db);
-
-    // The own lock file of a link ID, named by the token.
-    juce::File getOwnLockFile(int linkId) const;
-
-    juce::AudioProcessorValueTreeState apvts;
-    // Typed references to the three parameters, made from the table that made the tree.
-    GainPairParameters params;
-    // The tree's raw values of "trim", "linkID" and "bypass".
-    std::atomic<float>* const trimParam;
-    std::atomic<float>* const linkIdParam;
-    std::atomic<float>* const bypassParam;
-    // Opened only as reader: Undrel never creates, sizes or removes a link object.
-    GainLinkSharedMemory gainLink;
-    // The lock file and the link-ID requests; its link IDs are reachable under their own names.
-    GainLinkSession session;
-    std::atomic<int>& currentLinkId = session.currentLinkId;
-    std::atomic<int>& pendingLinkId = session.pendingLinkId;
+    // The tree's raw value of "trim".
+    std::atomic<float>* const trimParam = &params.decibelsRaw;
 
     // Ovrel's gain and bypass as last taken from a current block.
     std::atomic<float> receivedGainDb{0.0f};
@@ -71,13 +32,16 @@ public:
     std::atomic<float> appliedGainDb{0.0f};
     std::atomic<bool> receivedBypass{false};
 
-    GainPairReading outputPeakDb{GainPairLevels::initialDb};
-    GainPairReading outputRmsDb{GainPairLevels::initialDb};
-
-    // Width, scale, language, tooltips and meter hold, saved with the state.
-    GainPairEditorSettings editorSettings;
+    // The output after the gain.
+    GainPairReading& outputPeakDb = peakDb;
+    GainPairReading& outputRmsDb = rmsDb;
 
 private:
+    void prepareSmoothers(double sampleRate) override;
+    void processGain(juce::AudioBuffer<float>& buffer, int numChannels,
+                     const GainPairParameters::Values& values) override;
+    void stateRestored(const GainPairParameters::Values& restored) override;
+
     float compensationTarget() const;
     static float trimTarget(const GainPairParameters::Values& values);
     void takeSmootherRequests();
@@ -95,12 +59,6 @@ private:
     // smoothers stay the audio thread's own.
     GainPairRequest compensationRequest;
     GainPairRequest trimRequest;
-    GainLinkAudioClock audioClock;
-    // The link ID the constructor chose, told to the host once it listens.
-    GainPairOwnChanges ownChanges;
-    float rmsSum = 0.0f;
-    int rmsCount = 0;
-    GainPairState savedState{apvts, editorSettings};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(UndrelAudioProcessor)
 };

@@ -1,5 +1,4 @@
 #include "OvrelTestSupport.h"
-#include "support/HostNotices.h"
 
 #include "gainpair/ovrel/LetterClash.h"
 #include "support/StateHelpers.h"
@@ -498,15 +497,4 @@ TEST(LetterClash, TokensOrderByTheirNumbers)
     EXPECT_FALSE(LetterClash::isEarlier("100_6_10", "100_6_10"));
     EXPECT_EQ(LetterClash::tokenOfLockFile(juce::File("/x/ID_3/ovrel_1700000000000_12_345.lock")),
               "1700000000000_12_345");
-}
-
-TEST_F(OvrelLinkTest, ChosenLinkIdIsToldToTheHostOnceItListens)
-{
-    expectChosenLinkIdToldToHost<OvrelAudioProcessor>(
-        scope,
-        [&]
-        {
-            writeFileAt(lockFiles().getLockFile(1, GainLinkLockFiles::Owner::ovrel, "other"), "1|A",
-                        GainLinkBlock::wallClockMs());
-        });
 }

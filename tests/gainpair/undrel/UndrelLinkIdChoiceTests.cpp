@@ -1,5 +1,4 @@
 #include "UndrelTestSupport.h"
-#include "support/HostNotices.h"
 
 #include <vector>
 
@@ -134,15 +133,4 @@ TEST_F(UndrelLinkIdChoice, FallbackOneStillGetsItsLockFolderAndLockFile)
     EXPECT_TRUE(proc->getOwnLockFile(1).existsAsFile());
     EXPECT_EQ(proc->gainLink.getBlock(), nullptr);
     EXPECT_FALSE(scope.nameExists(1)) << "a reader never creates the object";
-}
-
-TEST_F(UndrelTest, ChosenLinkIdIsToldToTheHostOnceItListens)
-{
-    expectChosenLinkIdToldToHost<UndrelAudioProcessor>(
-        scope,
-        [&]
-        {
-            writeFileAt(lockFiles().getLockFile(2, GainLinkLockFiles::Owner::ovrel, "ovrel"), "1|A",
-                        GainLinkBlock::wallClockMs());
-        });
 }
