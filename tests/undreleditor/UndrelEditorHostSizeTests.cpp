@@ -8,8 +8,8 @@ TEST_F(UndrelEditorTest, DrawsWholeInTheSizeAHostGives)
 {
     auto& e = openEditor();
     expectGainEditorWholeAtHostSizes(
-        e, e.compensationKnob, e.receivedCaption,
-        {&e.receivedCaption, &e.receivedValueLabel, &e.compensationCaption, &e.compensationValueLabel, &e.outputMeter,
+        e, e.compensationKnob, e.gainCaption,
+        {&e.gainCaption, &e.gainValueLabel, &e.compensationCaption, &e.compensationValueLabel, &e.outputMeter,
          &e.bypassButton, &e.trimKnob},
         "UndrelEditor", [this] { tickEditor(2); },
         [&e]

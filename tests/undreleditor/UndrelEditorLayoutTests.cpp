@@ -22,7 +22,7 @@ const Expected layoutTable[] = {
     {"meter", {236, 34, 60, 234}, {556, 34, 140, 634}},
     {"bypass", {12, 38, 36, 36}, {12, 38, 84, 84}},
     {"knob", {85, 110, 130, 157}, {198, 256, 303, 366}},
-    {"receivedCaption", {81, 54, 88, 22}, {189, 142, 205, 51}},
+    {"gainCaption", {81, 54, 88, 22}, {189, 142, 205, 51}},
     {"receivedValue", {169, 54, 50, 22}, {394, 142, 117, 51}},
     {"compCaption", {81, 76, 88, 22}, {189, 193, 205, 51}},
     {"compValue", {169, 76, 50, 22}, {394, 193, 117, 51}},
@@ -42,8 +42,8 @@ juce::Rectangle<int> boundsOf(UndrelAudioProcessorEditor& e, const juce::String&
         {"meter", &e.outputMeter},
         {"bypass", &e.bypassButton},
         {"knob", &e.compensationKnob},
-        {"receivedCaption", &e.receivedCaption},
-        {"receivedValue", &e.receivedValueLabel},
+        {"gainCaption", &e.gainCaption},
+        {"receivedValue", &e.gainValueLabel},
         {"compCaption", &e.compensationCaption},
         {"compValue", &e.compensationValueLabel},
         {"status", &e.statusLabel},
@@ -65,7 +65,7 @@ TEST_F(UndrelEditorTest, LayoutAtTheSmallestAndLargestSize)
         e.setSize(side, side);
         for (const auto& row : layoutTable)
             EXPECT_EQ(boundsOf(e, row.name), side == 300 ? row.at300 : row.at700) << row.name << " at " << side;
-        EXPECT_FLOAT_EQ(e.receivedValueLabel.getFont().getHeight(), 16.0f * (float)side / 300.0f);
+        EXPECT_FLOAT_EQ(e.gainValueLabel.getFont().getHeight(), 16.0f * (float)side / 300.0f);
         EXPECT_FLOAT_EQ(e.compensationCaption.getFont().getHeight(), 11.0f * (float)side / 300.0f);
     }
 }

@@ -50,7 +50,7 @@ void expectLanguage(UndrelAudioProcessorEditor& e, bool spanish)
     EXPECT_EQ(e.helpPanel.textView.getText(),
               spanish ? UndrelAudioProcessorEditor::helpTextSpanish() : UndrelAudioProcessorEditor::helpTextEnglish());
     EXPECT_EQ(e.helpPanel.espanolToggle.getToggleState(), spanish);
-    EXPECT_EQ(e.receivedCaption.getText(), "Ovrel:");
+    EXPECT_EQ(e.gainCaption.getText(), "Ovrel:");
     EXPECT_EQ(e.linkIdLabel.getText(), "Link ID");
     EXPECT_EQ(OrlintKnobProbe(e.trimKnob).shownName(), "Trim");
 }
