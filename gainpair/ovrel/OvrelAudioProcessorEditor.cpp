@@ -17,13 +17,11 @@ const Texts::OwnTips ownTips{"Input gain with automatic compensation",
                              "Desactiva la ganancia y la compensacion"};
 
 const Texts::HelpLine helpIntroduction[] = {
-    {"Ovrel", "Ovrel"},
     {"Place Ovrel before and Undrel after", "Coloca Ovrel antes y Undrel despues"},
     {"any plugin in your chain.", "de cualquier plugin en tu cadena."},
     {"Ovrel adjusts the input signal and Undrel", "Ovrel ajusta la senal de entrada y Undrel"},
     {"automatically compensates the original level.", "compensa el nivel original automaticamente."},
     {"Both plugins must share the same Link ID.", "Ambos plugins deben compartir el mismo Link ID."},
-    {"", ""},
 };
 
 const Texts::HelpLine helpControls[] = {
@@ -33,20 +31,18 @@ const Texts::HelpLine helpControls[] = {
     {"Master M/S: Controls all instances with same ID", "Maestro M/S: Controla todos del mismo ID"},
     {"Green slave: Receives values from Master", "Esclavo verde: Recibe valores del Maestro"},
     {"Red slave: Waiting for Master", "Esclavo rojo: En espera del Maestro"},
-    {"", ""},
-    {"Orlintz Engineer - Ovrel v2.0.0", "Orlintz Engineer - Ovrel v2.0.0"},
 };
 } // namespace
 
 const juce::String& OvrelAudioProcessorEditor::helpTextEnglish()
 {
-    static const juce::String text = Texts::helpText(false, helpIntroduction, helpControls);
+    static const juce::String text = Texts::helpText(false, "Ovrel", helpIntroduction, helpControls);
     return text;
 }
 
 const juce::String& OvrelAudioProcessorEditor::helpTextSpanish()
 {
-    static const juce::String text = Texts::helpText(true, helpIntroduction, helpControls);
+    static const juce::String text = Texts::helpText(true, "Ovrel", helpIntroduction, helpControls);
     return text;
 }
 

@@ -55,18 +55,19 @@ juce::String shortcutLines(bool isSpanish)
                       "Alt + right click: Meter settings", "Shift + click: Hold peak value mode", ""});
 }
 
-juce::String helpText(bool isSpanish, std::span<const HelpLine> introduction, std::span<const HelpLine> controls)
+juce::String helpText(bool isSpanish, const juce::String& pluginName, std::span<const HelpLine> introduction,
+                      std::span<const HelpLine> controls)
 {
-    juce::String text;
+    juce::String text = pluginName + "\n";
     const auto add = [&](std::span<const HelpLine> lines)
     {
         for (const auto& line : lines)
             text << juce::String::fromUTF8(isSpanish ? line.spanish : line.english) << "\n";
     };
     add(introduction);
-    text << shortcutLines(isSpanish);
+    text << "\n" << shortcutLines(isSpanish);
     add(controls);
-    return text;
+    return text + "\nOrlintz Engineer - " + pluginName + " v2.0.0\n";
 }
 
 juce::String dbText(float db)

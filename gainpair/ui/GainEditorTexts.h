@@ -55,8 +55,11 @@ struct HelpLine
     const char* spanish;
 };
 
-// A plug-in's help text in one language: its introduction, the shared shortcuts, then its controls.
-juce::String helpText(bool spanish, std::span<const HelpLine> introduction, std::span<const HelpLine> controls);
+// A plug-in's help text in one language: its name, its introduction, the shared shortcuts, its
+// controls, and the signature with the name and version, with an empty line before the shortcuts
+// and before the signature.
+juce::String helpText(bool spanish, const juce::String& pluginName, std::span<const HelpLine> introduction,
+                      std::span<const HelpLine> controls);
 
 // A gain with one decimal and " dB"; a value read from shared memory may be anything, and a
 // non-number shows as 0.

@@ -19,12 +19,10 @@ const Texts::OwnTips ownTips{"Automatic gain compensation", "Compensacion automa
                              "Bypasses trim and compensation", "Desactiva trim y compensacion"};
 
 const Texts::HelpLine helpIntroduction[] = {
-    {"Undrel", "Undrel"},
     {"Receives the gain value from the Ovrel plugin", "Recibe el valor de ganancia del Ovrel y aplica"},
     {"and automatically applies the inverse compensation.", "automaticamente la compensacion inversa."},
     {"The Trim knob adds fine adjustment on top.", "El knob Trim permite un ajuste fino adicional."},
     {"Both plugins must share the same Link ID.", "Ambos plugins deben compartir el mismo Link ID."},
-    {"", ""},
 };
 
 const Texts::HelpLine helpControls[] = {
@@ -34,20 +32,18 @@ const Texts::HelpLine helpControls[] = {
     {"Link ID: Connect with Ovrel plugin", "Link ID: Enlaza plugins con el mismo ID"},
     {"Ovrel: Value being compensated", "Ovrel: Valor que se compensa"},
     {"Compensation: Final gain applied to the signal", "Compensation: Ganancia total aplicada a la senal"},
-    {"", ""},
-    {"Orlintz Engineer - Undrel v2.0.0", "Orlintz Engineer - Undrel v2.0.0"},
 };
 } // namespace
 
 const juce::String& UndrelAudioProcessorEditor::helpTextEnglish()
 {
-    static const juce::String text = Texts::helpText(false, helpIntroduction, helpControls);
+    static const juce::String text = Texts::helpText(false, "Undrel", helpIntroduction, helpControls);
     return text;
 }
 
 const juce::String& UndrelAudioProcessorEditor::helpTextSpanish()
 {
-    static const juce::String text = Texts::helpText(true, helpIntroduction, helpControls);
+    static const juce::String text = Texts::helpText(true, "Undrel", helpIntroduction, helpControls);
     return text;
 }
 
