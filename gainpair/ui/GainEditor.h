@@ -107,8 +107,6 @@ protected:
 
     bool bypassOn() const;
     void showValues(float gainDb, float compensationDb);
-    // Where the big knob sits, which the cards and the pulses' line follow.
-    juce::Rectangle<int> knobArea() const { return knobBounds; }
 
     // Places the meter, the bypass button and the editor's own parts; the rest is placed already.
     virtual void layOut(const GainEditorLayout& layout) = 0;
@@ -138,6 +136,7 @@ private:
     DbReadout gainReadout{gainValueLabel};
     DbReadout compensationReadout{compensationValueLabel};
     PaintedState painted;
+    // Where the big knob sits, which the cards and the pulses' line follow.
     juce::Rectangle<int> knobBounds;
     // Layout waits for the editor's own parts; the width is stored once construction has finished.
     bool readyToLayOut = false;
