@@ -1,6 +1,4 @@
-#include "BenchGainLinkEnvironment.h"
-#include "EditorBenchCase.h"
-#include "PacedAudioFeeder.h"
+#include "GainEditorBenchRig.h"
 
 #include "gainpair/undrel/UndrelAudioProcessor.h"
 #include "support/OvrelStandIn.h"
@@ -9,45 +7,21 @@ namespace
 {
 // Undrel linked to an Ovrel stand-in on link ID 1; busy, the stand-in's gain moves by half a dB twice
 // a second, so values, knob, meter and pulses keep running.
-class UndrelRig : public EditorBenchRig
+class UndrelRig : public GainEditorBenchRig<UndrelAudioProcessor>
 {
 public:
     explicit UndrelRig(bool busy)
     {
         env.applicationDataFolder.createDirectory();
         ovrel = std::make_unique<OvrelStandIn>(env, 1, 0.0f);
-        proc = std::make_unique<UndrelAudioProcessor>(env);
-        view.reset(proc->createEditor());
-        view->addToDesktop(juce::ComponentPeer::windowHasTitleBar);
-        view->setVisible(true);
-        if (busy)
-            feeder = std::make_unique<PacedAudioFeeder>(*proc, [this] { moveGain(); });
+        open(busy, [this] { ovrel->publish(nextGainDb()); });
     }
 
-    ~UndrelRig() override
-    {
-        feeder.reset();
-        view.reset();
-        proc.reset();
-        ovrel.reset();
-        env.applicationDataFolder.deleteRecursively();
-    }
-
-    juce::Component& editor() override { return *view; }
+    // Undrel goes before the Ovrel it reads.
+    ~UndrelRig() override { close(); }
 
 private:
-    void moveGain()
-    {
-        gainDb = gainDb >= 6.0f ? -6.0f : gainDb + 0.5f;
-        ovrel->publish(gainDb);
-    }
-
-    GainLinkEnvironment env = benchGainLinkEnvironment();
     std::unique_ptr<OvrelStandIn> ovrel;
-    std::unique_ptr<UndrelAudioProcessor> proc;
-    std::unique_ptr<juce::AudioProcessorEditor> view;
-    std::unique_ptr<PacedAudioFeeder> feeder;
-    float gainDb = 0.0f;
 };
 } // namespace
 

@@ -117,4 +117,12 @@ void paintPulse(juce::Graphics& g, float phase, juce::Point<float> from, juce::P
     g.setColour(juce::Colours::white.withAlpha((juce::uint8)0x8c));
     g.fillEllipse(head.x - 0.45f, head.y - 0.45f, 0.9f, 0.9f);
 }
+
+void paintPulses(juce::Graphics& g, const PulseSet& pulses, juce::Point<float> from, juce::Point<float> to,
+                 juce::Colour colour)
+{
+    for (int i = 0; i < pulses.count(); ++i)
+        if (pulses.phase(i) >= 0.0f)
+            paintPulse(g, pulses.phase(i), from, to, colour);
+}
 } // namespace gainpair::GainEditorFrame

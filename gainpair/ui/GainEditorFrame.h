@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gainpair/ui/PulseSet.h"
+
 #include <juce_graphics/juce_graphics.h>
 
 namespace gainpair
@@ -28,5 +30,8 @@ juce::Rectangle<int> pulseStrip(juce::Rectangle<int> knob, int width);
 juce::Point<float> pulseTarget(juce::Rectangle<int> knob);
 
 void paintPulse(juce::Graphics& g, float phase, juce::Point<float> from, juce::Point<float> to, juce::Colour colour);
+// Every pulse of the set that has reached phase 0, on its way from one point to the other.
+void paintPulses(juce::Graphics& g, const PulseSet& pulses, juce::Point<float> from, juce::Point<float> to,
+                 juce::Colour colour);
 } // namespace GainEditorFrame
 } // namespace gainpair

@@ -55,6 +55,21 @@ juce::String shortcutLines(bool isSpanish)
                       "Alt + right click: Meter settings", "Shift + click: Hold peak value mode", ""});
 }
 
+juce::String helpText(bool isSpanish, const juce::String& pluginName, std::span<const HelpLine> introduction,
+                      std::span<const HelpLine> controls)
+{
+    juce::String text = pluginName + "\n";
+    const auto add = [&](std::span<const HelpLine> lines)
+    {
+        for (const auto& line : lines)
+            text << juce::String::fromUTF8(isSpanish ? line.spanish : line.english) << "\n";
+    };
+    add(introduction);
+    text << "\n" << shortcutLines(isSpanish);
+    add(controls);
+    return text + "\nOrlintz Engineer - " + pluginName + " v2.0.0\n";
+}
+
 juce::String dbText(float db)
 {
     return juce::String(std::isfinite(db) ? db : 0.0f, 1) + " dB";

@@ -7,6 +7,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <span>
+
 namespace gainpair
 {
 // The texts of the gain editors in English and Spanish: most are alike in both plug-ins; the title
@@ -45,6 +47,19 @@ using GestureTexts::joinLines;
 
 // The help texts' "Shortcuts" section, alike in both plug-ins, with the empty line after it.
 juce::String shortcutLines(bool spanish);
+
+// A line of a help text in both languages.
+struct HelpLine
+{
+    const char* english;
+    const char* spanish;
+};
+
+// A plug-in's help text in one language: its name, its introduction, the shared shortcuts, its
+// controls, and the signature with the name and version, with an empty line before the shortcuts
+// and before the signature.
+juce::String helpText(bool spanish, const juce::String& pluginName, std::span<const HelpLine> introduction,
+                      std::span<const HelpLine> controls);
 
 // A gain with one decimal and " dB"; a value read from shared memory may be anything, and a
 // non-number shows as 0.

@@ -40,6 +40,14 @@ void PulseSet::clear()
     last = noValue;
 }
 
+bool PulseSet::inSight() const
+{
+    for (int i = 0; i < numAlive; ++i)
+        if (phases[(std::size_t)i] >= 0.0f)
+            return true;
+    return false;
+}
+
 void PulseSet::step()
 {
     if (numAlive <= 0 && numPending <= 0)

@@ -34,6 +34,8 @@ public:
     void step();
 
     int count() const { return numAlive; }
+    // Whether any pulse has reached phase 0, where it starts to be drawn.
+    bool inSight() const;
     int pending() const { return numPending; }
     float phase(int index) const { return phases[(std::size_t)index]; }
     double lastValue() const { return last; }

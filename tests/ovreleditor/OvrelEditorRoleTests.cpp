@@ -256,16 +256,6 @@ TEST_F(OvrelEditorTest, ValuesShowGainAndTheCompensationOfTheBlock)
     EXPECT_EQ(e.gainValueLabel.getText(), "6.3 dB");
 }
 
-TEST_F(OvrelEditorTest, LogoOpensTheProductPageThroughTheLauncher)
-{
-    auto& e = openEditor();
-    e.logoButton.onClick();
-    ASSERT_EQ(launched->size(), 1u);
-    EXPECT_EQ(launched->front().toString(false), gainpair::ProductLinks::productPage("Ovrel").toString(false));
-    EXPECT_EQ(e.logoButton.getTooltip(), gainpair::ProductLinks::logoTooltip("Ovrel"));
-    EXPECT_TRUE(e.logoButton.getTooltip().contains("\n"));
-}
-
 TEST_F(OvrelEditorTest, BadgeOutlineFillAndLetterHaveTheRolesOwnColours)
 {
     auto& e = openEditor();

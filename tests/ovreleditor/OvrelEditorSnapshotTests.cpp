@@ -44,8 +44,3 @@ TEST_F(OvrelEditorTest, SnapshotsOfLanguagesAndRoles)
     tickEditor(2);
     writePng(snapshotOf(big), "OvrelEditor_en_Master_700_bypassed");
 }
-
-TEST_F(OvrelEditorTest, SnapshotsOfTheHelpWindow)
-{
-    snapshotHelpWindows("OvrelHelpWindow_");
-}

@@ -124,3 +124,30 @@ TEST(PulseSet, ValuesThatAreNotFiniteNumbersAreIgnored)
     set.follow(-1e30);
     EXPECT_EQ(set.pending(), 5);
 }
+
+// Pulses launched below phase 0 are alive but not drawn, so the editor need not repaint for them.
+TEST(PulseSet, InSightOnlyOnceAPulseReachesPhaseZero)
+{
+    for (float launch : {0.0f, -1.008f})
+    {
+        PulseSet set(launch);
+        set.startFrom(0.0);
+        EXPECT_FALSE(set.inSight()) << launch;
+        set.follow(0.1);
+        set.step();
+        ASSERT_EQ(set.count(), 1) << launch;
+        EXPECT_EQ(set.inSight(), launch >= 0.0f) << launch;
+
+        int ticks = 0;
+        while (!set.inSight() && ticks < 400)
+        {
+            set.step();
+            ++ticks;
+        }
+        EXPECT_GE(set.phase(0), 0.0f) << launch;
+        EXPECT_NEAR(ticks, launch >= 0.0f ? 0 : 144, 1) << launch;
+        while (set.count() > 0)
+            set.step();
+        EXPECT_FALSE(set.inSight()) << launch;
+    }
+}

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 // Hosts size an editor as they see fit: the size it asked for, another shape, less or more. An
 // editor must then draw whole, inside its window, with its header and footer bands whole.
 struct HostGivenSize
@@ -66,8 +68,8 @@ inline void writeSnapshots(juce::Component& editor, const juce::String& name)
 template <typename Tick, typename Check>
 void expectGainEditorWholeAtHostSizes(juce::Component& editor, const juce::Component& knob,
                                       const juce::Component& firstCaption,
-                                      std::initializer_list<const juce::Component*> clearOfKnob,
-                                      const juce::String& name, Tick tick, Check check)
+                                      const std::vector<const juce::Component*>& clearOfKnob, const juce::String& name,
+                                      Tick tick, Check check)
 {
     for (const auto& size : gainEditorHostSizes)
     {

@@ -19,7 +19,7 @@ TEST_F(UndrelEditorTest, OvrelsGainAndTheAppliedTargetAreShownAsTheLinkDelivers)
     runBlock(*proc, 512);
     auto& e = openEditor();
     tickEditor();
-    EXPECT_EQ(e.receivedValueLabel.getText(), "6.0 dB");
+    EXPECT_EQ(e.gainValueLabel.getText(), "6.0 dB");
     EXPECT_EQ(e.compensationValueLabel.getText(), "-6.0 dB") << "the sum of the targets, not the ramped gain";
     EXPECT_DOUBLE_EQ(e.compensationKnob.getValue(), -6.0);
 
@@ -27,14 +27,14 @@ TEST_F(UndrelEditorTest, OvrelsGainAndTheAppliedTargetAreShownAsTheLinkDelivers)
     ovrel->publish(-3.26f);
     runBlock(*proc, 512);
     tickEditor();
-    EXPECT_EQ(e.receivedValueLabel.getText(), "-3.3 dB");
+    EXPECT_EQ(e.gainValueLabel.getText(), "-3.3 dB");
     EXPECT_EQ(e.compensationValueLabel.getText(), "5.8 dB");
     EXPECT_NEAR(e.compensationKnob.getValue(), 3.26, 1e-6);
 
     ovrel->publish(-3.26f, true);
     runBlock(*proc, 512);
     tickEditor();
-    EXPECT_EQ(e.receivedValueLabel.getText(), "0.0 dB") << "Ovrel bypassed compensates nothing";
+    EXPECT_EQ(e.gainValueLabel.getText(), "0.0 dB") << "Ovrel bypassed compensates nothing";
     EXPECT_EQ(e.compensationValueLabel.getText(), "2.5 dB");
     EXPECT_DOUBLE_EQ(e.compensationKnob.getValue(), 0.0);
 }
@@ -45,7 +45,7 @@ TEST_F(UndrelEditorTest, ValuesThatAreNoNumbersShowAsZero)
     receive(std::numeric_limits<float>::quiet_NaN());
     proc->appliedGainDb.store(std::numeric_limits<float>::infinity());
     tickEditor();
-    EXPECT_EQ(e.receivedValueLabel.getText(), "0.0 dB");
+    EXPECT_EQ(e.gainValueLabel.getText(), "0.0 dB");
     EXPECT_EQ(e.compensationValueLabel.getText(), "0.0 dB");
     EXPECT_DOUBLE_EQ(e.compensationKnob.getValue(), 0.0);
 }

@@ -51,24 +51,3 @@ TEST_F(UndrelEditorTest, CompensationKnobRefusesEveryGesture)
     tickEditor();
     EXPECT_DOUBLE_EQ(knob.getValue(), 2.0) << "the timer still turns it";
 }
-
-TEST_F(UndrelEditorTest, TrimAndBypassReportBalancedGestures)
-{
-    auto& e = openEditor();
-    GestureLog log(*proc);
-    expectKnobGesturesBalanced(log, e.trimKnob, "trim");
-    EXPECT_FLOAT_EQ(rawParam(proc->apvts, "trim"), 0.0f) << "Ctrl + double click returns to 0.0";
-
-    e.bypassButton.setToggleState(true, juce::sendNotificationSync);
-    log.expectBalanced("bypass", "bypass");
-
-    e.linkIdBox.setSelectedId(7, juce::sendNotificationSync);
-    log.expectBalanced("linkID", "link ID");
-
-    auto& knob = e.trimKnob;
-    const int y = knob.getScreenBounds().getCentreY();
-    knob.mouseDown(knobtest::eventAt(knob, y, knobtest::none));
-    knob.mouseDrag(knobtest::eventAt(knob, y - 60, knobtest::none));
-    editor.reset();
-    log.expectBalanced("trim", "drag cut short by closing");
-}

@@ -40,8 +40,3 @@ TEST_F(UndrelEditorTest, SnapshotsOfLanguagesAndLinks)
     tickEditor(2);
     writePng(snapshotOf(big), "UndrelEditor_en_700_bothBypassed");
 }
-
-TEST_F(UndrelEditorTest, SnapshotsOfTheHelpWindow)
-{
-    snapshotHelpWindows("UndrelHelpWindow_");
-}
