@@ -157,7 +157,6 @@ void BivarroChain::process(float* left, float* right, int n, LevelReadings::Sums
     delayLineL.process(values[rDelayL], xL, n);
     delayLineR.process(values[rDelayR], xR, n);
 
-    StereoImage::pan(pan, xL, xR, left, right, n);
     const StereoImage::Ramps image{values[rBassAmount], values[rWidth],    values[rMid], values[rSide],
                                    values[rAsymmetry],  values[rRotation], values[rTrim]};
 
@@ -169,12 +168,13 @@ void BivarroChain::process(float* left, float* right, int n, LevelReadings::Sums
     {
         auto tracker = crossover.track();
         LevelReadings::Accumulator sums(levels);
-        StereoImage::processBandsUnused(switches, image, tracker, sums, left, right, n);
+        StereoImage::processBandsUnused(switches, image, pan, xL, xR, tracker, sums, left, right, n);
         crossover.finish(tracker, n);
         levels = sums.sums();
         return;
     }
 
+    StereoImage::pan(pan, xL, xR, left, right, n);
     crossover.process(values[rBassFreq], left, right, lowL, lowR, highL, highR, n);
     const StereoImage::Bands bands{lowL, lowR, highL, highR};
     StereoImage::process(switches, image, bands, left, right, n);

@@ -52,10 +52,11 @@ public:
     static void process(const Switches& sw, const Ramps& ramps, const Bands& bands, float* left, float* right,
                         int n) noexcept;
 
-    // As process() for a run in which the bass-mono amount stays at 0, so that the crossover's
-    // bands are not used: the tracker takes the panned pair and the level sums the result in the
-    // same loop.
-    static void processBandsUnused(const Switches& sw, const Ramps& ramps, BassMonoCrossover::Tracker& crossover,
+    // As pan() and then process() for a run in which the bass-mono amount stays at 0, so that the
+    // crossover's bands are not used: the delayed pair dL, dR is panned, the tracker takes the
+    // panned pair and the level sums the result, all in one loop.
+    static void processBandsUnused(const Switches& sw, const Ramps& ramps, const Pan& pan, const float* dL,
+                                   const float* dR, BassMonoCrossover::Tracker& crossover,
                                    LevelReadings::Accumulator& levels, float* left, float* right, int n) noexcept;
 
     // Largest number of samples process() takes at once.
