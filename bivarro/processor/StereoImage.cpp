@@ -62,9 +62,18 @@ template <> struct Ops<Vec4>
     static Vec4 abs(Vec4 v) noexcept { return std::bit_cast<Vec4>(std::bit_cast<Mask4>(v) & 0x7fffffff); }
 };
 
-// Work that shares the image's loop: `before` sees the panned samples, `after` the results.
+// The crossover's four outputs for the samples of one step.
+template <typename V> struct BandValues
+{
+    V lowL, lowR, highL, highR;
+};
+
+// Work that shares the image's loop: `before` sees the panned samples, `after` the results. One
+// that gives the crossover's bands itself (givesBands) takes the panned samples in bands().
 struct NothingAlongside
 {
+    static constexpr bool givesBands = false;
+
     template <typename V> void before(V, V) noexcept {}
     template <typename V> void after(V, V) noexcept {}
 };
@@ -73,6 +82,7 @@ struct NothingAlongside
 // the states, and would keep the recursions in memory.
 struct TrackAndMeasure
 {
+    static constexpr bool givesBands = false;
     BassMonoCrossover::Tracker crossover;
     LevelReadings::Accumulator levels;
 
@@ -91,6 +101,49 @@ struct TrackAndMeasure
         }
         else
             crossover.step(left, right);
+    }
+
+    template <typename V> void after(V left, V right) noexcept
+    {
+        if constexpr (std::is_same_v<V, Vec4>)
+            levels.addFour(left, right);
+        else
+            levels.addOne(left, right);
+    }
+};
+
+// As TrackAndMeasure, and the crossover's outputs go straight into the bass mono.
+struct TrackFoldAndMeasure
+{
+    static constexpr bool givesBands = true;
+    BassMonoCrossover::Tracker crossover;
+    LevelReadings::Accumulator levels;
+
+    template <typename V> void before(V, V) noexcept {}
+
+    template <typename V> BandValues<V> bands(V left, V right) noexcept
+    {
+        if constexpr (std::is_same_v<V, Vec4>)
+        {
+            const Vec4 lo = __builtin_shufflevector(left, right, 0, 4, 1, 5);
+            const Vec4 hi = __builtin_shufflevector(left, right, 2, 6, 3, 7);
+            const Vec4 y0 = crossover.step(__builtin_shufflevector(lo, lo, 0, 1, 0, 1));
+            const Vec4 y1 = crossover.step(__builtin_shufflevector(lo, lo, 2, 3, 2, 3));
+            const Vec4 y2 = crossover.step(__builtin_shufflevector(hi, hi, 0, 1, 0, 1));
+            const Vec4 y3 = crossover.step(__builtin_shufflevector(hi, hi, 2, 3, 2, 3));
+            // Lanes per sample {lowL, lowR, highL, highR} to one vector per band.
+            const Vec4 a = __builtin_shufflevector(y0, y1, 0, 4, 1, 5);
+            const Vec4 b = __builtin_shufflevector(y2, y3, 0, 4, 1, 5);
+            const Vec4 c = __builtin_shufflevector(y0, y1, 2, 6, 3, 7);
+            const Vec4 d = __builtin_shufflevector(y2, y3, 2, 6, 3, 7);
+            return {__builtin_shufflevector(a, b, 0, 1, 4, 5), __builtin_shufflevector(a, b, 2, 3, 6, 7),
+                    __builtin_shufflevector(c, d, 0, 1, 4, 5), __builtin_shufflevector(c, d, 2, 3, 6, 7)};
+        }
+        else
+        {
+            const auto y = crossover.step(left, right);
+            return {y[0], y[1], y[2], y[3]};
+        }
     }
 
     template <typename V> void after(V left, V right) noexcept
@@ -133,7 +186,7 @@ template <typename V> std::pair<V, V> sideFactors(V asymmetry) noexcept
 // `fold` and `rotate` are false when the whole run leaves those stages out (amount 0, angle 0);
 // with `panHere` the step pans the delayed pair itself (from `in`), else `left` and `right`
 // already hold the panned pair.
-template <typename V, Shape shape, bool fold, bool rotate, bool panHere, typename Alongside>
+template <typename V, Shape shape, bool fold, bool rotate, bool steadyAmounts, bool panHere, typename Alongside>
 void imageStep(const StereoImage::Switches& sw, const StereoImage::Ramps& ramps, const StereoImage::Bands& bands,
                const StereoImage::Pan& pan, const float* inL, const float* inR, SideFactors steadySide, RampValues norm,
                RampValues cosT, RampValues sinT, float* left, float* right, int i, Alongside& alongside) noexcept
@@ -161,15 +214,26 @@ void imageStep(const StereoImage::Switches& sw, const StereoImage::Ramps& ramps,
     // Bass mono: the low band's side shrinks by 1 - k^2; with k^2 = 0 the pair stays as panned.
     if constexpr (fold)
     {
+        BandValues<V> b;
+        if constexpr (Alongside::givesBands)
+            b = alongside.bands(l, r);
+        else
+            b = {O::load(bands.lowL + i), O::load(bands.lowR + i), O::load(bands.highL + i), O::load(bands.highR + i)};
         const V k = O::load(ramps.bassMonoAmount.at(i));
         const V k2 = k * k;
-        const V lowL = O::load(bands.lowL + i);
-        const V lowR = O::load(bands.lowR + i);
-        const V lowMid = (lowL + lowR) * half;
-        const V lowSide = (lowL - lowR) * half * (one - k2);
-        const auto active = k2 > zero;
-        l = O::select(active, O::load(bands.highL + i) + lowMid + lowSide, l);
-        r = O::select(active, O::load(bands.highR + i) + lowMid - lowSide, r);
+        const V lowMid = (b.lowL + b.lowR) * half;
+        const V lowSide = (b.lowL - b.lowR) * half * (one - k2);
+        if constexpr (steadyAmounts)
+        {
+            l = b.highL + lowMid + lowSide;
+            r = b.highR + lowMid - lowSide;
+        }
+        else
+        {
+            const auto active = k2 > zero;
+            l = O::select(active, b.highL + lowMid + lowSide, l);
+            r = O::select(active, b.highR + lowMid - lowSide, r);
+        }
     }
 
     if constexpr (shape == Shape::unity)
@@ -205,11 +269,19 @@ void imageStep(const StereoImage::Switches& sw, const StereoImage::Ramps& ramps,
     {
         const V c = O::load(cosT.at(i));
         const V s = O::load(sinT.at(i));
-        const auto active = O::abs(O::load(ramps.rotation.at(i))) > O::splat(1e-05f);
         const V rl = l * c - r * s;
         const V rr = l * s + r * c;
-        l = O::select(active, rl, l);
-        r = O::select(active, rr, r);
+        if constexpr (steadyAmounts)
+        {
+            l = rl;
+            r = rr;
+        }
+        else
+        {
+            const auto active = O::abs(O::load(ramps.rotation.at(i))) > O::splat(1e-05f);
+            l = O::select(active, rl, l);
+            r = O::select(active, rr, r);
+        }
     }
 
     if constexpr (shape == Shape::general)
@@ -245,7 +317,7 @@ struct RunInputs
     RampValues norm, cosT, sinT;
 };
 
-template <Shape shape, bool fold, bool rotate, bool panHere, typename Alongside>
+template <Shape shape, bool fold, bool rotate, bool steadyAmounts, bool panHere, typename Alongside>
 Alongside imageRun(const RunInputs& in, float* left, float* right, int n, Alongside alongside) noexcept
 {
     // Copies in locals: the output stores may not be assumed to leave them alone.
@@ -255,11 +327,11 @@ Alongside imageRun(const RunInputs& in, float* left, float* right, int n, Alongs
     const StereoImage::Pan pan = in.pan;
     int i = 0;
     for (; i + 4 <= n; i += 4)
-        imageStep<Vec4, shape, fold, rotate, panHere>(sw, ramps, bands, pan, in.inL, in.inR, in.side, in.norm, in.cosT,
-                                                      in.sinT, left, right, i, alongside);
+        imageStep<Vec4, shape, fold, rotate, steadyAmounts, panHere>(
+            sw, ramps, bands, pan, in.inL, in.inR, in.side, in.norm, in.cosT, in.sinT, left, right, i, alongside);
     for (; i < n; ++i)
-        imageStep<float, shape, fold, rotate, panHere>(sw, ramps, bands, pan, in.inL, in.inR, in.side, in.norm, in.cosT,
-                                                       in.sinT, left, right, i, alongside);
+        imageStep<float, shape, fold, rotate, steadyAmounts, panHere>(
+            sw, ramps, bands, pan, in.inL, in.inR, in.side, in.norm, in.cosT, in.sinT, left, right, i, alongside);
     return alongside;
 }
 
@@ -278,31 +350,36 @@ Shape shapeOf(const StereoImage::Switches& sw, const StereoImage::Ramps& ramps, 
     return unity ? Shape::unity : Shape::plain;
 }
 
-// Picks the instantiation for the run's shape and stages.
+// Picks the instantiation for the run's shape and stages. With the bass-mono amount and the
+// rotation both steady, a stage that runs at all runs on every sample, with no per-sample test.
 template <bool panHere, typename Alongside>
 Alongside imageDispatch(const RunInputs& in, bool fold, bool rotate, Shape shape, float* left, float* right, int n,
                         Alongside alongside) noexcept
 {
-    auto withShape = [&]<bool f, bool r>() -> Alongside
+    auto withShape = [&]<bool f, bool r, bool st>() -> Alongside
     {
         switch (shape)
         {
         case Shape::unity:
-            return imageRun<Shape::unity, f, r, panHere>(in, left, right, n, alongside);
+            return imageRun<Shape::unity, f, r, st, panHere>(in, left, right, n, alongside);
         case Shape::plain:
-            return imageRun<Shape::plain, f, r, panHere>(in, left, right, n, alongside);
+            return imageRun<Shape::plain, f, r, st, panHere>(in, left, right, n, alongside);
         case Shape::general:
             break;
         }
-        return imageRun<Shape::general, f, r, panHere>(in, left, right, n, alongside);
+        return imageRun<Shape::general, f, r, st, panHere>(in, left, right, n, alongside);
     };
+    const bool steady = in.ramps.bassMonoAmount.steady() && in.ramps.rotation.steady();
     if (fold && rotate)
-        return withShape.template operator()<true, true>();
+        return steady ? withShape.template operator()<true, true, true>()
+                      : withShape.template operator()<true, true, false>();
     if (fold)
-        return withShape.template operator()<true, false>();
+        return steady ? withShape.template operator()<true, false, true>()
+                      : withShape.template operator()<true, false, false>();
     if (rotate)
-        return withShape.template operator()<false, true>();
-    return withShape.template operator()<false, false>();
+        return steady ? withShape.template operator()<false, true, true>()
+                      : withShape.template operator()<false, true, false>();
+    return withShape.template operator()<false, false, false>();
 }
 
 // Per-sample values that the ramps imply, worked out once per run.
@@ -370,9 +447,9 @@ void StereoImage::process(const Switches& sw, const Ramps& ramps, const Bands& b
     imageDispatch<false>(in, fold, rotates(ramps), shape, left, right, n, NothingAlongside{});
 }
 
-void StereoImage::processBandsUnused(const Switches& sw, const Ramps& ramps, const Pan& pan, const float* dL,
-                                     const float* dR, BassMonoCrossover::Tracker& crossover,
-                                     LevelReadings::Accumulator& levels, float* left, float* right, int n) noexcept
+void StereoImage::processTracked(const Switches& sw, const Ramps& ramps, const Pan& pan, const float* dL,
+                                 const float* dR, BassMonoCrossover::Tracker& crossover,
+                                 LevelReadings::Accumulator& levels, float* left, float* right, int n) noexcept
 {
     float normData[maxBlock];
     float cosData[maxBlock];
@@ -383,8 +460,20 @@ void StereoImage::processBandsUnused(const Switches& sw, const Ramps& ramps, con
     const Shape shape = shapeOf(sw, ramps, norm, side);
     const Bands none{};
     const RunInputs in{sw, ramps, none, pan, dL, dR, side, norm, cosT, sinT};
-    const auto done =
-        imageDispatch<true>(in, false, rotates(ramps), shape, left, right, n, TrackAndMeasure{crossover, levels});
-    crossover = done.crossover;
-    levels = done.levels;
+    const float k = ramps.bassMonoAmount[0];
+    const bool rotate = rotates(ramps);
+    if (!ramps.bassMonoAmount.steady() || k * k > 0.0f)
+    {
+        const auto done =
+            imageDispatch<true>(in, true, rotate, shape, left, right, n, TrackFoldAndMeasure{crossover, levels});
+        crossover = done.crossover;
+        levels = done.levels;
+    }
+    else
+    {
+        const auto done =
+            imageDispatch<true>(in, false, rotate, shape, left, right, n, TrackAndMeasure{crossover, levels});
+        crossover = done.crossover;
+        levels = done.levels;
+    }
 }
