@@ -370,6 +370,9 @@ int main(int argc, char** argv)
     const int repetitions = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
     const double seconds = argc > 3 ? std::max(0.01, std::atof(argv[3])) : 0.3;
 
+    // A Bivarro installed on the LV2 path would stand in for this build's (lilv merges the two
+    // descriptions and may load either binary), and the table would time the wrong one: the
+    // plug-in's binary must come from the bundle given. run.sh keeps the home folder off the path.
     LilvWorld* world = lilv_world_new();
     lilv_world_load_all(world);
     std::string bundle = argv[1];
@@ -377,6 +380,21 @@ int main(int argc, char** argv)
         bundle += '/';
     LilvNode* bundleUri = lilv_new_file_uri(world, nullptr, bundle.c_str());
     lilv_world_load_bundle(world, bundleUri);
+    {
+        LilvNode* uri = lilv_new_uri(world, bivarroUri);
+        const LilvPlugin* plugin = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world), uri);
+        lilv_node_free(uri);
+        const std::string library = plugin != nullptr ? lilv_node_as_uri(lilv_plugin_get_library_uri(plugin)) : "";
+        const std::string inBundle = lilv_node_as_uri(bundleUri);
+        if (library.compare(0, inBundle.size(), inBundle) != 0)
+        {
+            std::fprintf(stderr, "Bivarro would load from %s, not from %s: leave that copy off LV2_PATH\n",
+                         library.empty() ? "nowhere" : library.c_str(), bundle.c_str());
+            lilv_node_free(bundleUri);
+            lilv_world_free(world);
+            return 1;
+        }
+    }
     lilv_node_free(bundleUri);
 
     UridMap urids;

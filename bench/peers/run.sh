@@ -36,6 +36,10 @@ source "$root/scripts/env.sh"
 grep -q '^LILV_FOUND:INTERNAL=1' "$build/CMakeCache.txt" || cmake "$build" >/dev/null
 cmake --build "$build" --parallel "${JOBS:-3}" --target Bivarro_LV2 BivarroPeerBench
 
+# The peers from the system folders only: a Bivarro installed under the home folder would stand
+# in for this build's.
+export LV2_PATH=${LV2_PATH:-/usr/local/lib/lv2:/usr/lib/lv2:/usr/lib/$(gcc -print-multiarch 2>/dev/null || echo x86_64-linux-gnu)/lv2}
+
 bundle=$(find "$build/bivarro" -type d -name Bivarro.lv2 -path '*Release*' | head -n 1)
 [[ -n "$bundle" ]] || bundle=$(find "$build/bivarro" -type d -name Bivarro.lv2 | head -n 1)
 exec taskset -c "$core" "$build/bench/BivarroPeerBench" "$bundle" "$@"

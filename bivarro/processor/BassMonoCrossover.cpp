@@ -19,9 +19,9 @@ BassMonoCrossover::Tracker::Lanes lanes(float lowPass, float highPass) noexcept
 
 BassMonoCrossover::Tracker::Tracker(const BiquadCoeffs& lp, const BiquadCoeffs& hp,
                                     const CrossoverStates& states) noexcept
-    : b0(lanes(lp.b0, hp.b0)), b1(lanes(lp.b1, hp.b1)), b2(lanes(lp.b2, hp.b2)), a1(lanes(lp.a1, hp.a1)),
-      a2(lanes(lp.a2, hp.a2))
+    : b0(lanes(lp.b0, hp.b0)), b1(lanes(lp.b1, hp.b1)), a1(lanes(lp.a1, hp.a1)), a2(lanes(lp.a2, hp.a2))
 {
+    jassert(juce::exactlyEqual(lp.b2, lp.b0) && juce::exactlyEqual(hp.b2, hp.b0));
     for (size_t k = 0; k < 4; ++k)
     {
         s1a[k] = states[laneState[k]].s1;
@@ -51,10 +51,11 @@ void BassMonoCrossover::design(double sampleRate, float frequency, BiquadCoeffs&
     const auto a1 = static_cast<float>(-2.0 * c / a0);
     const auto a2 = static_cast<float>((1.0 - alpha) / a0);
 
-    lowPass = {static_cast<float>((1.0 - c) / 2.0 / a0), static_cast<float>((1.0 - c) / a0),
-               static_cast<float>((1.0 - c) / 2.0 / a0), a1, a2};
-    highPass = {static_cast<float>((1.0 + c) / 2.0 / a0), static_cast<float>(-(1.0 + c) / a0),
-                static_cast<float>((1.0 + c) / 2.0 / a0), a1, a2};
+    // b2 is b0 itself, which the Tracker relies on.
+    const auto lowB0 = static_cast<float>((1.0 - c) / 2.0 / a0);
+    const auto highB0 = static_cast<float>((1.0 + c) / 2.0 / a0);
+    lowPass = {lowB0, static_cast<float>((1.0 - c) / a0), lowB0, a1, a2};
+    highPass = {highB0, static_cast<float>(-(1.0 + c) / a0), highB0, a1, a2};
 }
 
 void BassMonoCrossover::prepare(double newSampleRate) noexcept

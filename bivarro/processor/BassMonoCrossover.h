@@ -31,22 +31,27 @@ public:
         Tracker(const BiquadCoeffs& lp, const BiquadCoeffs& hp, const CrossoverStates& states) noexcept;
 
         // Transposed direct form II, both stages: y = s1 + b0 x; s1 = s2 + b1 x - a1 y; s2 = b2 x - a2 y.
-        Lanes step(float left, float right) noexcept
+        Lanes step(float left, float right) noexcept { return step(Lanes{left, right, left, right}); }
+
+        // x holds {left, right, left, right}. The design gives b2 the very value of b0, so b2 x is
+        // the product b0 x already taken.
+        Lanes step(Lanes x) noexcept
         {
-            const Lanes x = Lanes{left, right, left, right};
-            const Lanes ya = s1a + b0 * x;
+            const Lanes b0x = b0 * x;
+            const Lanes ya = s1a + b0x;
             s1a = s2a + b1 * x - a1 * ya;
-            s2a = b2 * x - a2 * ya;
-            const Lanes yb = s1b + b0 * ya;
+            s2a = b0x - a2 * ya;
+            const Lanes b0ya = b0 * ya;
+            const Lanes yb = s1b + b0ya;
             s1b = s2b + b1 * ya - a1 * yb;
-            s2b = b2 * ya - a2 * yb;
+            s2b = b0ya - a2 * yb;
             return yb;
         }
 
         void store(CrossoverStates& states) const noexcept;
 
     private:
-        Lanes b0, b1, b2, a1, a2;
+        Lanes b0, b1, a1, a2;
         Lanes s1a{}, s2a{}, s1b{}, s2b{}; // first and second stage
     };
 

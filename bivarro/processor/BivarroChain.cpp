@@ -157,24 +157,23 @@ void BivarroChain::process(float* left, float* right, int n, LevelReadings::Sums
     delayLineL.process(values[rDelayL], xL, n);
     delayLineR.process(values[rDelayR], xR, n);
 
-    StereoImage::pan(pan, xL, xR, left, right, n);
     const StereoImage::Ramps image{values[rBassAmount], values[rWidth],    values[rMid], values[rSide],
                                    values[rAsymmetry],  values[rRotation], values[rTrim]};
 
-    // Where the bass mono stays off for the run (where most instances sit) the crossover only
-    // has to keep its states current; that recursion then shares its loop with the image and
-    // the level sums rather than running on its own.
-    const bool bassMonoOff = values[rBassAmount].steady() && !(values[rBassAmount][0] * values[rBassAmount][0] > 0.0f);
-    if (bassMonoOff && crossover.coefficientsHold(values[rBassFreq]))
+    // With coefficients that hold for the run (nearly always) the crossover's recursion shares
+    // its loop with the image and the level sums rather than running on its own. Where the bass
+    // mono stays off for the run (where most instances sit) it only keeps its states current.
+    if (crossover.coefficientsHold(values[rBassFreq]))
     {
         auto tracker = crossover.track();
         LevelReadings::Accumulator sums(levels);
-        StereoImage::processBandsUnused(switches, image, tracker, sums, left, right, n);
+        StereoImage::processTracked(switches, image, pan, xL, xR, tracker, sums, left, right, n);
         crossover.finish(tracker, n);
         levels = sums.sums();
         return;
     }
 
+    StereoImage::pan(pan, xL, xR, left, right, n);
     crossover.process(values[rBassFreq], left, right, lowL, lowR, highL, highR, n);
     const StereoImage::Bands bands{lowL, lowR, highL, highR};
     StereoImage::process(switches, image, bands, left, right, n);

@@ -52,11 +52,13 @@ public:
     static void process(const Switches& sw, const Ramps& ramps, const Bands& bands, float* left, float* right,
                         int n) noexcept;
 
-    // As process() for a run in which the bass-mono amount stays at 0, so that the crossover's
-    // bands are not used: the tracker takes the panned pair and the level sums the result in the
-    // same loop.
-    static void processBandsUnused(const Switches& sw, const Ramps& ramps, BassMonoCrossover::Tracker& crossover,
-                                   LevelReadings::Accumulator& levels, float* left, float* right, int n) noexcept;
+    // As pan(), the crossover and process() for a run in which the crossover's coefficients hold:
+    // the delayed pair dL, dR is panned, the tracker takes the panned pair (its bands go into the
+    // bass mono, or nowhere while the amount stays at 0) and the level sums take the result, all
+    // in one loop, so that the other work fills the gaps in the crossover's recursion.
+    static void processTracked(const Switches& sw, const Ramps& ramps, const Pan& pan, const float* dL, const float* dR,
+                               BassMonoCrossover::Tracker& crossover, LevelReadings::Accumulator& levels, float* left,
+                               float* right, int n) noexcept;
 
     // Largest number of samples process() takes at once.
     static constexpr int maxBlock = 128;

@@ -30,6 +30,7 @@ struct Case
     const char* name;
     ParamValues initial;
     std::vector<Step> steps;
+    double rate = 48000.0;
 };
 
 [[maybe_unused]] void PrintTo(const Case& c, std::ostream* os)
@@ -90,6 +91,45 @@ const std::vector<Case> cases = {
       {2048, {}}, // both delays settled, the right one at 0
       {77, {{"delayR", 0.02f}}},
       {1024, {{"gainL", 0}}}}},
+    // Stages whose factors sit at exactly 1 (width, mid, side, trim, no asymmetry, no switch) are
+    // left out; each factor leaves 1 and comes back to it, by ramps that end inside blocks and
+    // inside the loop's four-sample steps, and by changes placed between short blocks.
+    {"IdentityStagesComeAndGo",
+     {},
+     {{256, {}},
+      {37, {{"trimOut", -3}}},
+      {1000, {{"trimOut", 0}}},
+      {3, {{"width", 101.3f}}},
+      {958, {{"width", 100}}}, // the ramp back ends two samples before this block does
+      {2, {}},
+      {129, {{"midGain", 0.1f}, {"sideGain", -0.1f}}},
+      {1, {{"midGain", 0}}},
+      {1100, {{"sideGain", 0}}},
+      {64, {{"asymmetry", 0.1f}}},
+      {1000, {}},
+      {5, {{"asymmetry", 0}}},
+      {1000, {}},
+      {77, {{"asymmetry", -90}, {"width", 0}}},
+      {1000, {{"asymmetry", 0}, {"width", 100}}},
+      {128, {}}}},
+    // At 51200 Hz a 20 ms ramp has 1024 steps, so a width ramp from 0 to 200 % passes exactly
+    // through 100 %, here at the first sample of a block: a moving ramp is no identity.
+    {"RampPassesExactlyThroughUnity",
+     {{"width", 0}},
+     {{64, {}}, {511, {{"width", 200}}}, {700, {}}, {300, {{"width", 100}}}},
+     51200.0},
+    {"SwitchesCrossTheIdentityRuns",
+     {{"monoMakerFreq", 900}},
+     {{64, {{"muteMid", 1}}},
+      {3, {{"muteMid", 0}}},
+      {61, {{"mono", 1}}},
+      {1, {{"mono", 0}, {"muteR", 1}}},
+      {130, {{"muteR", 0}, {"muteL", 1}}},
+      {7, {{"muteL", 0}, {"muteSide", 1}}},
+      {9, {{"muteSide", 0}, {"rotation", 0.5f}}},
+      {1000, {{"rotation", 0}}},
+      {1000, {{"monoMakerInt", 10}}},
+      {3000, {{"monoMakerInt", 0}}}}},
     {"SwitchesAndBypassWhileOff",
      {{"monoMakerFreq", 2000}},
      {{128, {{"muteSide", 1}}},
@@ -127,8 +167,8 @@ TEST_P(SteadyRuns, MatchPerSampleModelAndKeepCrossoverStates)
 {
     const auto& c = GetParam();
     apply(c.initial);
-    proc.prepareToPlay(48000.0, 512);
-    ref.prepare(48000.0);
+    proc.prepareToPlay(c.rate, 512);
+    ref.prepare(c.rate);
 
     std::mt19937 rng(5);
     std::uniform_real_distribution<float> noise(-0.7f, 0.7f);
