@@ -17,6 +17,7 @@ const juce::Colour OrlintMeter::kColRed{0xffe53935};
 
 namespace
 {
+constexpr int kTickMs = 16;
 constexpr float kSilenceDb = -99.0f;
 constexpr double kHoldMs = 3000.0;
 constexpr float kFadeStep = 1.0f / 30.0f;
@@ -49,7 +50,7 @@ float fraction(float v)
 OrlintMeter::OrlintMeter()
 {
     setOpaque(false);
-    startTimer(16);
+    startTimer(kTickMs);
 }
 
 OrlintMeter::~OrlintMeter()
@@ -107,6 +108,29 @@ void OrlintMeter::pushLevels(float newPeakDb, float newRmsDb)
     if (!juce::exactlyEqual(peakDb, shownPeak) || !juce::exactlyEqual(rmsDb, shownRms) ||
         !juce::exactlyEqual(heldPeakDb, shownHeld) || !juce::exactlyEqual(holdAlpha, shownHoldAlpha))
         needsRepaint = true;
+
+    startTicksIfNeeded(true);
+}
+
+// Mirrors what timerCallback can do: fall, repaint, start the fade, fade. Levels above silence keep
+// the timer going even while fed, because only a tick notices that the feed has stopped.
+bool OrlintMeter::tickCanChangeAnything() const
+{
+    const bool fadeCanStart = !holdEnabled && heldPeakDb > kSilenceDb && !holdFading && holdTimeMs > 0.0;
+    const bool fadeRuns = !holdEnabled && holdFading && holdAlpha > 0.0f;
+    return needsRepaint || peakDb > kSilenceDb || rmsDb > kSilenceDb || fadeCanStart || fadeRuns;
+}
+
+void OrlintMeter::startTicksIfNeeded(bool fed)
+{
+    // Two timers of the same period started at different moments wake the process separately for
+    // ever. Started (or restarted) from inside the owner's tick, the meter's countdown equals the
+    // owner's, and both ticks come with the same timer message.
+    if (isTimerRunning() ? fed && !tickingInStep : tickCanChangeAnything())
+    {
+        startTimer(kTickMs);
+        tickingInStep = fed;
+    }
 }
 
 void OrlintMeter::timerCallback()
@@ -149,12 +173,15 @@ void OrlintMeter::timerCallback()
             holdFading = false;
             heldPeakDb = kSilenceDb;
         }
-        repaintChangedParts();
-        return;
+        changed = true;
     }
 
     if (changed)
         repaintChangedParts();
+
+    // Nothing left that a tick could move: sleep until a feed or a gesture brings work.
+    if (!tickCanChangeAnything())
+        stopTimer();
 }
 
 // Rows of the bar in whole pixels: the scale rows lit from rowTop down, the tail rows from tailRowTop.
@@ -256,6 +283,7 @@ void OrlintMeter::mouseDown(const juce::MouseEvent& e)
         if (onHoldChanged)
             onHoldChanged(holdEnabled);
         repaintAll();
+        startTicksIfNeeded(false);
         return;
     }
 
@@ -299,6 +327,7 @@ void OrlintMeter::setHoldEnabled(bool on)
     if (on)
         holdTimeMs = 0.0;
     repaintAll();
+    startTicksIfNeeded(false);
 }
 
 void OrlintMeter::setScaleSide(int side)

@@ -8,6 +8,9 @@
 // Vertical peak/RMS level meter with peak hold, fed by its owner's timer through pushLevels.
 // Alt+right-click opens a small settings panel beside it; Shift+click toggles the hold mode and a
 // click on the readout clears the held peak.
+// Its own 16 ms timer runs only while a tick can still change something (a level above silence, a
+// repaint asked for, a held peak waiting or fading) and, once fed, ticks in step with the feed, so
+// that an idle editor's meter wakes the process no more often than the editor does.
 class OrlintMeter : public juce::Component, public juce::Timer, public juce::TooltipClient
 {
 public:
@@ -92,6 +95,10 @@ private:
     // Repaints the parts whose look changed since they were last asked for, or everything.
     void repaintChangedParts();
     void repaintAll();
+    bool tickCanChangeAnything() const;
+    // Starts the timer when a tick has work to do; fed is true when called from the owner's feed,
+    // which also moves a timer started elsewhere into the feed's step.
+    void startTicksIfNeeded(bool fed);
     int rowTop(float db) const;
     int tailRowTop(float db) const;
 
@@ -119,6 +126,7 @@ private:
     bool holdEnabled = false;
     bool hasNewLevels = false;
     bool needsRepaint = false;
+    bool tickingInStep = false;
     BarLook shownBar{};
     MarkerLook shownMarker{};
     ReadoutLook shownReadout{};
