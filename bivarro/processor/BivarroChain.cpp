@@ -33,6 +33,16 @@ void applyGain(const float* in, RampValues gain, float* out, int n) noexcept
             out[i] = in[i] * gain.data[i];
     }
 }
+
+// The channel with its gain: a gain held at exactly 1 is an identity, so the channel is worked
+// in place rather than copied.
+float* gained(float* in, RampValues gain, float* scratch, int n) noexcept
+{
+    if (gain.steady() && juce::exactlyEqual(gain[0], 1.0f))
+        return in;
+    applyGain(in, gain, scratch, n);
+    return scratch;
+}
 } // namespace
 
 void BivarroChain::prepare(double sampleRate, const Values& v)
@@ -151,11 +161,11 @@ void BivarroChain::process(float* left, float* right, int n, LevelReadings::Sums
     RampValues values[numRamps];
     LinearSmoother::fillAll(smoothers, rampOut, values, numRamps, n);
 
-    applyGain(left, values[rGainL], xL, n);
-    applyGain(right, values[rGainR], xR, n);
-    AllpassStages::processPair(allpassL, xL, allpassR, xR, n);
-    delayLineL.process(values[rDelayL], xL, n);
-    delayLineR.process(values[rDelayR], xR, n);
+    float* dL = gained(left, values[rGainL], xL, n);
+    float* dR = gained(right, values[rGainR], xR, n);
+    AllpassStages::processPair(allpassL, dL, allpassR, dR, n);
+    delayLineL.process(values[rDelayL], dL, n);
+    delayLineR.process(values[rDelayR], dR, n);
 
     const StereoImage::Ramps image{values[rBassAmount], values[rWidth],    values[rMid], values[rSide],
                                    values[rAsymmetry],  values[rRotation], values[rTrim]};
@@ -167,13 +177,18 @@ void BivarroChain::process(float* left, float* right, int n, LevelReadings::Sums
     {
         auto tracker = crossover.track();
         LevelReadings::Accumulator sums(levels);
-        StereoImage::processTracked(switches, image, pan, xL, xR, tracker, sums, left, right, n);
+        StereoImage::processTracked(switches, image, pan, dL, dR, tracker, sums, left, right, n);
         crossover.finish(tracker, n);
         levels = sums.sums();
         return;
     }
 
-    StereoImage::pan(pan, xL, xR, left, right, n);
+    // This pan writes a left sample before it reads the right one: it needs its input apart.
+    if (dL == left)
+        dL = std::copy(left, left + n, xL) - n;
+    if (dR == right)
+        dR = std::copy(right, right + n, xR) - n;
+    StereoImage::pan(pan, dL, dR, left, right, n);
     crossover.process(values[rBassFreq], left, right, lowL, lowR, highL, highR, n);
     const StereoImage::Bands bands{lowL, lowR, highL, highR};
     StereoImage::process(switches, image, bands, left, right, n);

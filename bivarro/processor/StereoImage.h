@@ -61,5 +61,5 @@ public:
                                float* right, int n) noexcept;
 
     // Largest number of samples process() takes at once.
-    static constexpr int maxBlock = 128;
+    static constexpr int maxBlock = 512;
 };

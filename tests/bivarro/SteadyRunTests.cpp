@@ -130,6 +130,23 @@ const std::vector<Case> cases = {
       {1000, {{"rotation", 0}}},
       {1000, {{"monoMakerInt", 10}}},
       {3000, {{"monoMakerInt", 0}}}}},
+    // A channel whose gain holds at exactly 0 dB (no polarity flip) is worked in place; each
+    // channel leaves and comes back on its own, mid-block and between short blocks, with the
+    // all-pass, the delay and a moving crossover frequency (the path that pans apart) around.
+    {"UnityGainChannelsInPlace",
+     {},
+     {{256, {}},
+      {37, {{"gainL", -3}}},
+      {1000, {{"gainL", 0}, {"polarityR", 1}}},
+      {5, {{"polarityR", 0}}},
+      {960, {{"monoMakerFreq", 700}}},
+      {3, {{"gainR", 0.5f}, {"apPhaseL", 90}}},
+      {1000, {{"gainR", 0}, {"delayL", 3}}},
+      {2000, {{"monoMakerInt", 40}}},
+      {1, {{"gainL", 6}, {"monoMakerFreq", 60}}},
+      {1100, {{"gainL", 0}, {"bypass", 1}}},
+      {64, {{"bypass", 0}}},
+      {512, {}}}},
     {"SwitchesAndBypassWhileOff",
      {{"monoMakerFreq", 2000}},
      {{128, {{"muteSide", 1}}},
