@@ -132,9 +132,10 @@ const std::vector<Case> cases = {
       {3000, {{"monoMakerInt", 0}}}}},
     // A channel whose gain holds at exactly 0 dB (no polarity flip) is worked in place; each
     // channel leaves and comes back on its own, mid-block and between short blocks, with the
-    // all-pass, the delay and a moving crossover frequency (the path that pans apart) around.
+    // all-pass, the delay, a pan that mixes the channels and a moving crossover frequency (the
+    // path that pans apart) around.
     {"UnityGainChannelsInPlace",
-     {},
+     {{"panL", 30}, {"panR", -20}},
      {{256, {}},
       {37, {{"gainL", -3}}},
       {1000, {{"gainL", 0}, {"polarityR", 1}}},
