@@ -1,6 +1,6 @@
 #include "bivarro/editor/BivarroAudioProcessorEditor.h"
 
-#include "bivarro/editor/BivarroControlSpecs.h"
+#include "bivarro/editor/BivarroControlTables.h"
 #include "bivarro/editor/BivarroSwitches.h"
 #include "bivarro/editor/OCols.h"
 #include "bivarro/processor/BivarroParameters.h"
@@ -9,7 +9,7 @@
 namespace OCols = Bivarro::OCols;
 namespace ID = BivarroParameters::ID;
 
-using Specs = BivarroControlSpecs;
+using Tables = BivarroControlTables;
 
 //==============================================================================
 BivarroAudioProcessorEditor::BypassOverlay::~BypassOverlay() = default;
@@ -151,8 +151,8 @@ BivarroAudioProcessorEditor::~BivarroAudioProcessorEditor()
     analyserWindow.reset();
 
     // A gesture still open must reach the host while the attachments exist.
-    for (const auto& spec : Specs::knobs())
-        (this->*spec.knob).finishGestures();
+    for (const auto& row : Tables::knobs())
+        (this->*row.knob).finishGestures();
 
     for (auto* b : {&slotAButton, &slotBButton, &slotCButton, &copyToAButton, &helpButton})
         b->onClick = nullptr;
@@ -175,15 +175,15 @@ BivarroAudioProcessorEditor::~BivarroAudioProcessorEditor()
 void BivarroAudioProcessorEditor::connectLinks()
 {
     links.onLinksChanged = [this] { repaint(); };
-    for (size_t i = 0; i < Specs::knobPairs().size(); ++i)
+    for (size_t i = 0; i < Tables::knobPairs().size(); ++i)
     {
-        const auto& spec = Specs::knobPairs()[i];
-        links.connectKnobPair((BivarroEditorLinks::Pair)i, this->*spec.a, this->*spec.b, spec.idA, spec.idB, spec.link,
-                              spec.lastA);
+        const auto& row = Tables::knobPairs()[i];
+        links.connectKnobPair((BivarroEditorLinks::Pair)i, this->*row.a, this->*row.b, row.idA, row.idB, row.link,
+                              row.lastA);
     }
     links.takeReferences();
-    for (const auto& spec : Specs::buttonPairs())
-        links.connectButtonPair(spec.link, this->*spec.a, this->*spec.b, spec.idA, spec.idB);
+    for (const auto& row : Tables::buttonPairs())
+        links.connectButtonPair(row.link, this->*row.a, this->*row.b, row.idA, row.idB);
     links.connectLinkAllButtons(linkAllButton, inverseLinkAllButton);
 }
 
@@ -203,34 +203,34 @@ void BivarroAudioProcessorEditor::sizeFromProcessor()
 
 void BivarroAudioProcessorEditor::configureKnobs()
 {
-    for (const auto& spec : Specs::knobs())
+    for (const auto& row : Tables::knobs())
     {
-        auto& knob = this->*spec.knob;
-        knob.setParamName(spec.name);
-        knob.setRange(spec.minimum, spec.maximum, spec.interval);
-        knob.setDoubleClickReturnValue(true, spec.defaultValue);
-        knob.proportionalDrag = spec.proportionalDrag;
-        knob.fontScale = spec.fontScale;
-        knob.dragStep = spec.dragStep;
+        auto& knob = this->*row.knob;
+        knob.setParamName(row.name);
+        knob.setRange(row.minimum, row.maximum, row.interval);
+        knob.setDoubleClickReturnValue(true, row.defaultValue);
+        knob.proportionalDrag = row.proportionalDrag;
+        knob.fontScale = row.fontScale;
+        knob.dragStep = row.dragStep;
         knob.continuousDrag = false;
-        knob.setTooltip(spec.tooltip);
+        knob.setTooltip(row.tooltip);
     }
     for (auto* k : {&gainLKnob, &gainRKnob})
     {
         k->textFromValueFunction = BivarroEditorTexts::gainTextFromValue;
         k->valueFromTextFunction = BivarroEditorTexts::gainValueFromText;
     }
-    for (const auto& spec : Specs::knobs())
-        addAndMakeVisible(this->*spec.knob);
+    for (const auto& row : Tables::knobs())
+        addAndMakeVisible(this->*row.knob);
 }
 
 void BivarroAudioProcessorEditor::attachKnobs()
 {
     for (size_t i = 0; i < attachments.size(); ++i)
     {
-        const auto& spec = Specs::knobs()[i];
+        const auto& row = Tables::knobs()[i];
         attachments[i] = std::make_unique<juce::AudioProcessorValueTreeState::SliderAttachment>(
-            audioProcessor.apvts, spec.parameterId, this->*spec.knob);
+            audioProcessor.apvts, row.parameterId, this->*row.knob);
     }
 }
 
@@ -289,8 +289,8 @@ void BivarroAudioProcessorEditor::setUpHeaderButton(juce::TextButton& button, co
 void BivarroAudioProcessorEditor::reattachKnobs()
 {
     // A wheel gesture still open must end while its attachment exists.
-    for (const auto& spec : Specs::knobs())
-        (this->*spec.knob).finishGestures();
+    for (const auto& row : Tables::knobs())
+        (this->*row.knob).finishGestures();
     for (auto& a : attachments)
         a.reset();
     attachKnobs();
@@ -551,10 +551,10 @@ void BivarroAudioProcessorEditor::setLanguageSpanish(bool spanish)
     const auto pick = [spanish](const char* english, const char* spanishText)
     { return juce::String::fromUTF8(spanish ? spanishText : english); };
 
-    for (const auto& n : Specs::knobNames())
+    for (const auto& n : Tables::knobNames())
         (this->*n.control).setParamName(pick(n.english, n.spanish));
 
-    for (const auto& l : Specs::buttonLabels())
+    for (const auto& l : Tables::buttonLabels())
     {
         auto& button = this->*l.control;
         button.labelText = pick(l.english, l.spanish);
@@ -577,7 +577,7 @@ void BivarroAudioProcessorEditor::setLanguageSpanish(bool spanish)
                                      "Bass Mono: intensidad (0%=off, 100%=mono total bajo freq)\n") +
                                 knobHelp);
 
-    for (const auto& t : Specs::buttonTips())
+    for (const auto& t : Tables::buttonTips())
         (this->*t.button).tooltipText = pick(t.english, t.spanish) + (t.withLinkHelp ? linkHelp : juce::String());
 
     meterL.tooltipText = GestureTexts::meter(spanish);

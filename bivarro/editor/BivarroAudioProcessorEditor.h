@@ -79,7 +79,7 @@ public:
 
 private:
     friend struct BivarroEditorProbe;
-    friend struct BivarroControlSpecs;
+    friend struct BivarroControlTables;
 
     void sizeFromProcessor();
     void configureKnobs();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "bivarro/editor/BivarroAudioProcessorEditor.h"
-#include "bivarro/editor/BivarroControlSpecs.h"
+#include "bivarro/editor/BivarroControlTables.h"
 #include "bivarro/processor/BivarroAudioProcessor.h"
 
 #include <gtest/gtest.h>
@@ -19,9 +19,9 @@ struct BivarroEditorProbe
 
     OrlintKnob& knob(const juce::String& parameterId) const
     {
-        for (const auto& spec : BivarroControlSpecs::knobs())
-            if (parameterId == spec.parameterId)
-                return ed.*spec.knob;
+        for (const auto& row : BivarroControlTables::knobs())
+            if (parameterId == row.parameterId)
+                return ed.*row.knob;
         ADD_FAILURE() << "no knob for " << parameterId;
         return ed.gainLKnob;
     }
@@ -29,8 +29,8 @@ struct BivarroEditorProbe
     std::vector<juce::String> knobIdsInOrder() const
     {
         std::vector<juce::String> ids;
-        for (const auto& spec : BivarroControlSpecs::knobs())
-            ids.emplace_back(spec.parameterId);
+        for (const auto& row : BivarroControlTables::knobs())
+            ids.emplace_back(row.parameterId);
         return ids;
     }
 
@@ -62,9 +62,9 @@ struct BivarroEditorProbe
     {
         if (name.endsWith("Knob"))
         {
-            for (const auto& spec : BivarroControlSpecs::knobs())
-                if (name == juce::String(spec.parameterId) + "Knob")
-                    return ed.*spec.knob;
+            for (const auto& row : BivarroControlTables::knobs())
+                if (name == juce::String(row.parameterId) + "Knob")
+                    return ed.*row.knob;
         }
         if (name == "meterL")
             return ed.meterL;

@@ -1,4 +1,4 @@
-#include "bivarro/editor/BivarroControlSpecs.h"
+#include "bivarro/editor/BivarroControlTables.h"
 
 #include "bivarro/editor/BivarroAudioProcessorEditor.h"
 #include "bivarro/processor/BivarroParameters.h"
@@ -8,9 +8,9 @@ namespace ID = BivarroParameters::ID;
 using Editor = BivarroAudioProcessorEditor;
 using Links = BivarroEditorLinks;
 
-const std::array<BivarroControlSpecs::Knob, 20>& BivarroControlSpecs::knobs()
+const std::array<BivarroControlTables::Knob, 20>& BivarroControlTables::knobs()
 {
-    static const std::array<Knob, 20> specs{{
+    static const std::array<Knob, 20> rows{{
         {&Editor::gainLKnob, ID::gainL, "Gain", -100.0, 48.0, 0.1, 0.0, false, 1.0f, 0.0, "Gain L (-inf to +48 dB)"},
         {&Editor::panLKnob, ID::panL, "Pan", 0.0, 100.0, 0.1, 0.0, false, 1.0f, 0.0, "Pan L (0=left, 100=right)"},
         {&Editor::delayLKnob, ID::delayL, "Delay", 0.0, 50.0, 0.01, 0.0, false, 1.0f, 0.0, "Delay L (0-50 ms)"},
@@ -45,13 +45,13 @@ const std::array<BivarroControlSpecs::Knob, 20>& BivarroControlSpecs::knobs()
         {&Editor::monoMakerIntKnob, ID::monoMakerInt, "Intensity", 0.0, 100.0, 1.0, 0.0, false, 0.85f, 1.0,
          "Bass Mono: intensity (0%=off, 100%=full mono below freq)"},
     }};
-    return specs;
+    return rows;
 }
 
-const std::array<BivarroControlSpecs::KnobPair, BivarroEditorLinks::numPairs>& BivarroControlSpecs::knobPairs()
+const std::array<BivarroControlTables::KnobPair, BivarroEditorLinks::numPairs>& BivarroControlTables::knobPairs()
 {
     // lastA indexes the links' reference values, whose next entry is knob B's.
-    static const std::array<KnobPair, Links::numPairs> specs{{
+    static const std::array<KnobPair, Links::numPairs> rows{{
         {&Editor::gainLKnob, &Editor::gainRKnob, ID::gainL, ID::gainR, Links::Gain, 0},
         {&Editor::delayLKnob, &Editor::delayRKnob, ID::delayL, ID::delayR, Links::Delay, 2},
         {&Editor::apFcLKnob, &Editor::apFcRKnob, ID::apFcL, ID::apFcR, Links::Freq, 4},
@@ -61,21 +61,21 @@ const std::array<BivarroControlSpecs::KnobPair, BivarroEditorLinks::numPairs>& B
         {&Editor::midGainKnob, &Editor::sideGainKnob, ID::midGain, ID::sideGain, Links::MidSide, 10},
         {&Editor::asymmetryKnob, &Editor::rotationKnob, ID::asymmetry, ID::rotation, Links::AsymRot, 12},
     }};
-    return specs;
+    return rows;
 }
 
-const std::array<BivarroControlSpecs::ButtonPair, 4>& BivarroControlSpecs::buttonPairs()
+const std::array<BivarroControlTables::ButtonPair, 4>& BivarroControlTables::buttonPairs()
 {
-    static const std::array<ButtonPair, 4> specs{{
+    static const std::array<ButtonPair, 4> rows{{
         {&Editor::orderLButton, &Editor::orderRButton, ID::apOrder2L, ID::apOrder2R, Links::Ord},
         {&Editor::polarityLButton, &Editor::polarityRButton, ID::polarityL, ID::polarityR, Links::Pol},
         {&Editor::muteLButton, &Editor::muteRButton, ID::muteL, ID::muteR, Links::MuteL},
         {&Editor::muteMidButton, &Editor::muteSideButton, ID::muteMid, ID::muteSide, Links::MuteSid},
     }};
-    return specs;
+    return rows;
 }
 
-const std::array<BivarroControlSpecs::LanguageRow<OrlintKnob>, 9>& BivarroControlSpecs::knobNames()
+const std::array<BivarroControlTables::LanguageRow<OrlintKnob>, 9>& BivarroControlTables::knobNames()
 {
     static const std::array<LanguageRow<OrlintKnob>, 9> rows{{
         {&Editor::apPhaseLKnob, "Phase", "Fase"},
@@ -91,7 +91,7 @@ const std::array<BivarroControlSpecs::LanguageRow<OrlintKnob>, 9>& BivarroContro
     return rows;
 }
 
-const std::array<BivarroControlSpecs::LanguageRow<BivoButton>, 3>& BivarroControlSpecs::buttonLabels()
+const std::array<BivarroControlTables::LanguageRow<BivoButton>, 3>& BivarroControlTables::buttonLabels()
 {
     static const std::array<LanguageRow<BivoButton>, 3> rows{{
         {&Editor::polarityLButton, "Polarity L", "Polaridad L"},
@@ -101,7 +101,7 @@ const std::array<BivarroControlSpecs::LanguageRow<BivoButton>, 3>& BivarroContro
     return rows;
 }
 
-const std::array<BivarroControlSpecs::ButtonTip, 13>& BivarroControlSpecs::buttonTips()
+const std::array<BivarroControlTables::ButtonTip, 13>& BivarroControlTables::buttonTips()
 {
     static const std::array<ButtonTip, 13> rows{{
         {&Editor::orderLButton, "APF order: 1st (shelf) / 2nd (bell)\n", "Orden APF: 1er (shelf) / 2do (bell)\n", true},

@@ -10,7 +10,7 @@ class BivarroAudioProcessorEditor;
 
 // The editor's control tables: what binds its knobs and toggle pairs to their parameters and links,
 // and the texts a language switch gives them.
-struct BivarroControlSpecs
+struct BivarroControlTables
 {
     using Editor = BivarroAudioProcessorEditor;
 
