@@ -57,7 +57,10 @@ void BivarroAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce:
     scopeInWritePos.store((inPos + n) & scopeMask, std::memory_order_release);
 
     const auto& values = parameters.read();
-    chain.setTargets(values);
+    // Values equal to the last block's leave every target and plan as they are.
+    const bool moved = !parameters.unchanged();
+    if (moved)
+        chain.setTargets(values);
 
     // A change of the bypass switch starts a new RMS window.
     if (values.bypass != lastBypass)
@@ -78,7 +81,8 @@ void BivarroAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce:
     }
     else
     {
-        chain.beginBlock(values);
+        if (moved || !chain.isPlanned())
+            chain.beginBlock(values);
         for (int start = 0; start < n; start += BivarroChain::maxRun)
         {
             const int m = std::min(BivarroChain::maxRun, n - start);

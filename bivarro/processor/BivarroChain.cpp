@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace
 {
@@ -70,6 +71,8 @@ void BivarroChain::prepare(double sampleRate, const Values& v)
     setRampAndSnap(trimOutSmoother, sampleRate, 0.02, trimOutDb(v.trimOut));
     setRampAndSnap(asymmetrySmoother, sampleRate, 0.02, v.asymmetry);
     setRampAndSnap(rotationSmoother, sampleRate, 0.02, v.rotation * degreesToRadians);
+    planned = false;
+    rampsSteady = false;
 }
 
 void BivarroChain::setTargets(const Values& v) noexcept
@@ -84,6 +87,7 @@ void BivarroChain::setTargets(const Values& v) noexcept
     trimOutSmoother.setTargetValue(trimOutDb(v.trimOut));
     asymmetrySmoother.setTargetValue(v.asymmetry);
     rotationSmoother.setTargetValue(v.rotation * degreesToRadians);
+    rampsSteady = false;
 }
 
 float BivarroChain::delayInSamples(float ms) const noexcept
@@ -99,6 +103,7 @@ void BivarroChain::bypass(const Values& v) noexcept
     for (auto* s : {&gainSmootherL, &gainSmootherR, &widthSmoother, &midGainSmoother, &sideGainSmoother,
                     &trimOutSmoother, &asymmetrySmoother, &rotationSmoother})
         s->setCurrentAndTargetValue(s->getTargetValue());
+    rampsSteady = false;
 }
 
 void BivarroChain::beginBlock(const Values& v) noexcept
@@ -125,6 +130,8 @@ void BivarroChain::beginBlock(const Values& v) noexcept
     switches.muteMid = v.muteMid;
     switches.muteSide = v.muteSide;
     switches.mono = v.mono;
+    planned = true;
+    rampsSteady = false;
 }
 
 void BivarroChain::process(float* left, float* right, int n, LevelReadings::Sums& levels) noexcept
@@ -132,34 +139,20 @@ void BivarroChain::process(float* left, float* right, int n, LevelReadings::Sums
     jassert(n <= maxRun);
 
     // Per-sample values of the twelve ramps, then the signal through each stage in turn.
-    enum Ramp
+    if (!rampsSteady)
     {
-        rGainL,
-        rGainR,
-        rDelayL,
-        rDelayR,
-        rBassFreq,
-        rBassAmount,
-        rWidth,
-        rMid,
-        rSide,
-        rAsymmetry,
-        rRotation,
-        rTrim,
-        numRamps
-    };
-    float ramp[numRamps][maxRun];
-    float xL[maxRun], xR[maxRun], lowL[maxRun], lowR[maxRun], highL[maxRun], highR[maxRun];
-
-    LinearSmoother* const smoothers[numRamps] = {&gainSmootherL,     &gainSmootherR,        &delaySmootherL,
-                                                 &delaySmootherR,    &bassMonoFreqSmoother, &bassMonoAmountSmoother,
-                                                 &widthSmoother,     &midGainSmoother,      &sideGainSmoother,
-                                                 &asymmetrySmoother, &rotationSmoother,     &trimOutSmoother};
-    float* rampOut[numRamps];
-    for (int r = 0; r < numRamps; ++r)
-        rampOut[r] = ramp[r];
-    RampValues values[numRamps];
-    LinearSmoother::fillAll(smoothers, rampOut, values, numRamps, n);
+        LinearSmoother* const smoothers[numRamps] = {&gainSmootherL,     &gainSmootherR,        &delaySmootherL,
+                                                     &delaySmootherR,    &bassMonoFreqSmoother, &bassMonoAmountSmoother,
+                                                     &widthSmoother,     &midGainSmoother,      &sideGainSmoother,
+                                                     &asymmetrySmoother, &rotationSmoother,     &trimOutSmoother};
+        float* rampOut[numRamps];
+        for (int r = 0; r < numRamps; ++r)
+            rampOut[r] = ramp[r];
+        LinearSmoother::fillAll(smoothers, rampOut, rampValues, numRamps, n);
+        rampsSteady =
+            std::all_of(std::begin(rampValues), std::end(rampValues), [](RampValues r) { return r.steady(); });
+    }
+    const RampValues* const values = rampValues;
 
     float* dL = gained(left, values[rGainL], xL, n);
     float* dR = gained(right, values[rGainR], xR, n);

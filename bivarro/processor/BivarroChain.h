@@ -28,15 +28,18 @@ public:
     void prepare(double sampleRate, const Values& values);
     bool isPrepared() const noexcept { return delayLineL.isPrepared(); }
 
-    // Gives every smoother but the delays its target.
+    // Gives every smoother but the delays its target. A block whose values equal the last one's
+    // may leave this out: every target is already what it would set.
     void setTargets(const Values& values) noexcept;
 
     // While bypassed: the smoothers jump to their targets so that leaving bypass starts without
     // ramps; the bass-mono ramps and every filter and delay state stay as they are.
     void bypass(const Values& values) noexcept;
 
-    // The block's pan angles, all-pass plans and delay targets.
+    // The block's pan angles, all-pass plans and delay targets. Once planned, a block whose values
+    // equal the last one's may leave this out as well.
     void beginBlock(const Values& values) noexcept;
+    bool isPlanned() const noexcept { return planned; }
 
     // Processes n <= maxRun samples of the pair in place and adds the results to the level sums.
     void process(float* left, float* right, int n, LevelReadings::Sums& levels) noexcept;
@@ -46,6 +49,24 @@ public:
     void endBlock() noexcept;
 
 private:
+    // Per-sample values of the twelve ramps, in the order the signal meets them.
+    enum Ramp
+    {
+        rGainL,
+        rGainR,
+        rDelayL,
+        rDelayR,
+        rBassFreq,
+        rBassAmount,
+        rWidth,
+        rMid,
+        rSide,
+        rAsymmetry,
+        rRotation,
+        rTrim,
+        numRamps
+    };
+
     float delayInSamples(float ms) const noexcept;
 
     double currentSampleRate = 44100.0;
@@ -78,6 +99,15 @@ private:
     float lastPanL = std::numeric_limits<float>::quiet_NaN(); // equal to nothing: the first block computes
     float lastPanR = std::numeric_limits<float>::quiet_NaN();
     StereoImage::Switches switches;
+    bool planned = false;
+
+    // A run's ramps and signal copies. Members rather than locals: they take about 40 KB, too much
+    // for the host's audio thread stack. While rampsSteady, every ramp held still through the last
+    // fill and no target moved since, so the values there still hold and are not filled again.
+    float ramp[numRamps][maxRun]{};
+    RampValues rampValues[numRamps]{};
+    bool rampsSteady = false;
+    float xL[maxRun]{}, xR[maxRun]{}, lowL[maxRun]{}, lowR[maxRun]{}, highL[maxRun]{}, highR[maxRun]{};
 
     friend struct BivarroProcessorProbe;
 };

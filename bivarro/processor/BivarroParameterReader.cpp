@@ -6,10 +6,15 @@
 namespace
 {
 // 1 for inf or NaN: an exponent with every bit set carries into the top bit when one is added to it.
-std::uint32_t nonFinite(float v) noexcept
+std::uint32_t bitsOf(float v) noexcept
 {
     std::uint32_t bits;
     std::memcpy(&bits, &v, sizeof bits);
+    return bits;
+}
+
+std::uint32_t nonFinite(std::uint32_t bits) noexcept
+{
     return ((bits & 0x7f800000u) + 0x00800000u) >> 31;
 }
 } // namespace
@@ -35,11 +40,15 @@ const BivarroParameters::Values& BivarroParameterReader::read() noexcept
     auto& values = snapshots[current];
 
     std::uint32_t bad = 0;
+    std::uint32_t moved = 0;
     std::uint32_t index = 0;
-    auto take = [this, &bad, &index]() noexcept
+    auto take = [this, &bad, &moved, &index]() noexcept
     {
         const float v = raw[index]->load();
-        bad |= nonFinite(v) << index;
+        const auto bits = bitsOf(v);
+        bad |= nonFinite(bits) << index;
+        moved |= bits ^ lastBits[index];
+        lastBits[index] = bits;
         ++index;
         return v;
     };
@@ -49,6 +58,10 @@ const BivarroParameters::Values& BivarroParameterReader::read() noexcept
     BIVARRO_PARAMETERS(BIVARRO_READ_FLOAT, BIVARRO_READ_SWITCH)
 #undef BIVARRO_READ_FLOAT
 #undef BIVARRO_READ_SWITCH
+
+    // Equal bits give equal values, a value that is not finite included: it keeps the same last one.
+    sameAsBefore = moved == 0 && readBefore;
+    readBefore = true;
 
     if (bad != 0)
     {

@@ -382,6 +382,11 @@ Alongside imageDispatch(const RunInputs& in, bool fold, bool rotate, Shape shape
     return withShape.template operator()<false, false, false>();
 }
 
+bool rotates(const StereoImage::Ramps& ramps) noexcept
+{
+    return !ramps.rotation.steady() || std::abs(ramps.rotation[0]) > 1e-05f;
+}
+
 // Per-sample values that the ramps imply, worked out once per run.
 struct Derived
 {
@@ -405,8 +410,11 @@ Derived derive(const StereoImage::Ramps& ramps, float* normData, float* cosData,
     // norm = 1 / sqrt((w^2 + 1) / 2) keeps the level of a correlated pair as the width changes.
     const auto norm = derived(ramps.width, normData, [](float w) { return 1.0f / std::sqrt((w * w + 1.0f) * 0.5f); });
 
-    // A steady angle takes the library's sine and cosine once; a moving one the polynomials.
+    // A steady angle takes the library's sine and cosine once; a moving one the polynomials. An
+    // angle the rotation leaves out needs neither.
     const auto& rotation = ramps.rotation;
+    if (!rotates(ramps))
+        return {norm, {}, {}};
     const auto cosT = rotation.steady() ? derived(rotation, cosData, [](float t) { return std::cos(t); })
                                         : derived(rotation, cosData, cosQuarter);
     const auto sinT = rotation.steady() ? derived(rotation, sinData, [](float t) { return std::sin(t); })
@@ -414,10 +422,6 @@ Derived derive(const StereoImage::Ramps& ramps, float* normData, float* cosData,
     return {norm, cosT, sinT};
 }
 
-bool rotates(const StereoImage::Ramps& ramps) noexcept
-{
-    return !ramps.rotation.steady() || std::abs(ramps.rotation[0]) > 1e-05f;
-}
 } // namespace
 
 void StereoImage::pan(const Pan& p, const float* dL, const float* dR, float* outL, float* outR, int n) noexcept

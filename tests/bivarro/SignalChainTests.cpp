@@ -485,3 +485,28 @@ TEST(SignalChain, SecondOrderStagesStayBoundedAtTheLowestFrequencies)
         EXPECT_LT(peak, 8.0f);
     }
 }
+
+// Blocks whose settings equal the last block's keep the plans worked out before. A new
+// prepareToPlay must plan afresh even so: its rate changes the all-pass coefficients, the delay in
+// samples and the crossover, with not one setting moved.
+TEST(SignalChain, NewRateWithTheSameSettingsPlansAfresh)
+{
+    const ChainRig::Params settings = {{"apPhaseL", 135.0f},     {"apFcL", 700.0f}, {"apOrder2R", 1.0f},
+                                       {"apPhaseR", 200.0f},     {"delayL", 3.3f},  {"monoMakerInt", 70.0f},
+                                       {"monoMakerFreq", 180.0f}};
+    const auto l = noise(256, 3), r = noise(256, 4);
+
+    ChainRig moved(settings, 44100.0);
+    for (int i = 0; i < 4; ++i)
+        moved.run(l, r);
+    moved.proc.prepareToPlay(96000.0, 512);
+    ChainRig fresh(settings, 96000.0);
+
+    for (int block = 0; block < 3; ++block)
+    {
+        const auto [gotL, gotR] = moved.run(l, r);
+        const auto [wantL, wantR] = fresh.run(l, r);
+        ASSERT_EQ(gotL, wantL) << "block " << block;
+        ASSERT_EQ(gotR, wantR) << "block " << block;
+    }
+}

@@ -144,6 +144,14 @@ void Lv2Rig::run(int blocks)
     }
 }
 
+void Lv2Rig::connectAudio(const std::vector<float*>& inputs, const std::vector<float*>& outputs)
+{
+    for (size_t c = 0; c < audioIn.size() && c < inputs.size(); ++c)
+        lilv_instance_connect_port(instance, audioIn[c], inputs[c]);
+    for (size_t c = 0; c < audioOut.size() && c < outputs.size(); ++c)
+        lilv_instance_connect_port(instance, audioOut[c], outputs[c]);
+}
+
 std::vector<float> Lv2Rig::announced(const char* parameterId) const
 {
     const auto property = uri + ":" + parameterId;

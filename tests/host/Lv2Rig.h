@@ -54,6 +54,10 @@ public:
 
     void run(int blocks);
 
+    // Connects the audio inputs and outputs to buffers of the caller's, of `block` samples each,
+    // which may be the same for an input and an output as hosts that run in place give them.
+    void connectAudio(const std::vector<float*>& inputs, const std::vector<float*>& outputs);
+
     // The values the plug-in announced for one of its parameters, oldest first.
     std::vector<float> announced(const char* parameterId) const;
     void forgetAnnouncements() { announcements.clear(); }
