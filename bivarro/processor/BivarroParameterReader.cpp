@@ -1,16 +1,14 @@
 #include "bivarro/processor/BivarroParameterReader.h"
 
+#include <bit>
 #include <cstdint>
-#include <cstring>
 
 namespace
 {
 // 1 for inf or NaN: an exponent with every bit set carries into the top bit when one is added to it.
 std::uint32_t bitsOf(float v) noexcept
 {
-    std::uint32_t bits;
-    std::memcpy(&bits, &v, sizeof bits);
-    return bits;
+    return std::bit_cast<std::uint32_t>(v);
 }
 
 std::uint32_t nonFinite(std::uint32_t bits) noexcept
@@ -29,28 +27,38 @@ BivarroParameterReader::BivarroParameterReader(juce::AudioProcessorValueTreeStat
     }
 }
 
-// Each read fills the other of two snapshots, so the one before stays at hand for the values that
-// are not finite. Both start at the defaults. Nearly always every value is finite, so the check
-// costs no branch per value: one mask bit per parameter.
+// Nearly every block brings the raw values of the block before: those are compared as bits first,
+// and the snapshot they gave is kept. Otherwise the read fills the other of two snapshots, so the
+// one before stays at hand for the values that are not finite. Both start at the defaults. Nearly
+// always every value is finite, so that check costs no branch per value: one mask bit each.
 const BivarroParameters::Values& BivarroParameterReader::read() noexcept
 {
     static_assert(BivarroParameters::count <= 32);
+    std::array<std::uint32_t, BivarroParameters::count> bits;
+    for (size_t i = 0; i < bits.size(); ++i)
+        bits[i] = bitsOf(raw[i]->load());
+
+    std::uint32_t moved = 0;
+    for (size_t i = 0; i < bits.size(); ++i)
+        moved |= bits[i] ^ lastBits[i];
+
+    // Equal bits give equal values, a value that is not finite included: it keeps the same last one.
+    sameAsBefore = moved == 0 && readBefore;
+    if (sameAsBefore)
+        return snapshots[current];
+    readBefore = true;
+    lastBits = bits;
+
     const auto& previous = snapshots[current];
     current ^= 1;
     auto& values = snapshots[current];
 
     std::uint32_t bad = 0;
-    std::uint32_t moved = 0;
     std::uint32_t index = 0;
-    auto take = [this, &bad, &moved, &index]() noexcept
+    auto take = [&bits, &bad, &index]() noexcept
     {
-        const float v = raw[index]->load();
-        const auto bits = bitsOf(v);
-        bad |= nonFinite(bits) << index;
-        moved |= bits ^ lastBits[index];
-        lastBits[index] = bits;
-        ++index;
-        return v;
+        bad |= nonFinite(bits[index]) << index;
+        return std::bit_cast<float>(bits[index++]);
     };
 
 #define BIVARRO_READ_FLOAT(id, ...) values.id = take();
@@ -58,10 +66,6 @@ const BivarroParameters::Values& BivarroParameterReader::read() noexcept
     BIVARRO_PARAMETERS(BIVARRO_READ_FLOAT, BIVARRO_READ_SWITCH)
 #undef BIVARRO_READ_FLOAT
 #undef BIVARRO_READ_SWITCH
-
-    // Equal bits give equal values, a value that is not finite included: it keeps the same last one.
-    sameAsBefore = moved == 0 && readBefore;
-    readBefore = true;
 
     if (bad != 0)
     {

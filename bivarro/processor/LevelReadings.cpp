@@ -26,7 +26,10 @@ void LevelReadings::accumulate(const float* left, const float* right, int n, Sum
 
 float LevelReadings::peakToDb(float peak) noexcept
 {
-    return peak > 0.0f ? juce::Decibels::gainToDecibels(peak, floorDb) : silenceDb;
+    // 20 log10 as a multiple of log2, which the library works out in a fraction of the time of
+    // its log10; the two agree to within a few millionths of a dB.
+    constexpr float dbPerOctave = 6.0205999f;
+    return peak > 0.0f ? std::max(floorDb, dbPerOctave * std::log2(peak)) : silenceDb;
 }
 
 float LevelReadings::meanSquareToDb(float meanSquare) noexcept
