@@ -1,6 +1,7 @@
 #include "bivarro/processor/BivarroAudioProcessor.h"
 #include "bivarro/editor/BivarroAudioProcessorEditor.h"
 
+#include "base/OrzNoDenormals.h"
 #include "bivarro/processor/BivarroSavedState.h"
 #include "bivarro/processor/ScopeRing.h"
 
@@ -41,7 +42,7 @@ void BivarroAudioProcessor::prepareToPlay(double sampleRate, int)
 
 void BivarroAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
-    juce::ScopedNoDenormals noDenormals;
+    const OrzNoDenormals noDenormals;
 
     // Until prepareToPlay has sized the delay lines there is nothing the chain may touch.
     const int n = buffer.getNumSamples();

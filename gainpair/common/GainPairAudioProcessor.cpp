@@ -1,6 +1,6 @@
 #include "gainpair/common/GainPairAudioProcessor.h"
 
-#include "gainpair/common/GainPairNoDenormals.h"
+#include "base/OrzNoDenormals.h"
 
 GainPairAudioProcessor::GainPairAudioProcessor(GainLinkEnvironment environment, const GainPairParameters::Table& table,
                                                GainLinkSharedMemory::Holder holder, GainLinkLockFiles::Owner owner)
@@ -38,7 +38,7 @@ void GainPairAudioProcessor::prepareToPlay(double sampleRate, int)
 
 void GainPairAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
-    const GainPairNoDenormals noDenormals;
+    const OrzNoDenormals noDenormals;
 
     const int numIn = getTotalNumInputChannels();
     const int numOut = getTotalNumOutputChannels();

@@ -12,10 +12,10 @@
 // is written only when the flags are not set already: hosts run their audio threads with them set,
 // and each write of the register stalls the processor for as long as scaling a short block takes.
 // The check is inline: it runs on every audio block, where a call would cost as much as the check.
-class GainPairNoDenormals
+class OrzNoDenormals
 {
 public:
-    GainPairNoDenormals() noexcept
+    OrzNoDenormals() noexcept
     {
 #if JUCE_USE_SSE_INTRINSICS
         saved = static_cast<intptr_t>(_mm_getcsr());
@@ -27,7 +27,7 @@ public:
             engage();
     }
 
-    ~GainPairNoDenormals()
+    ~OrzNoDenormals()
     {
         if (changed)
             restore();
@@ -44,5 +44,5 @@ private:
     void engage() noexcept;
     void restore() noexcept;
 
-    JUCE_DECLARE_NON_COPYABLE(GainPairNoDenormals)
+    JUCE_DECLARE_NON_COPYABLE(OrzNoDenormals)
 };

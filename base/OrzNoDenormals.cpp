@@ -1,6 +1,6 @@
-#include "gainpair/common/GainPairNoDenormals.h"
+#include "base/OrzNoDenormals.h"
 
-void GainPairNoDenormals::engage() noexcept
+void OrzNoDenormals::engage() noexcept
 {
 #if JUCE_USE_SSE_INTRINSICS
     _mm_setcsr(static_cast<unsigned>(saved) | flushMask);
@@ -10,7 +10,7 @@ void GainPairNoDenormals::engage() noexcept
 #endif
 }
 
-void GainPairNoDenormals::restore() noexcept
+void OrzNoDenormals::restore() noexcept
 {
 #if JUCE_USE_SSE_INTRINSICS
     _mm_setcsr(static_cast<unsigned>(saved));

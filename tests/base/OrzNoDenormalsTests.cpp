@@ -1,4 +1,4 @@
-#include "gainpair/common/GainPairNoDenormals.h"
+#include "base/OrzNoDenormals.h"
 
 #include <gtest/gtest.h>
 
@@ -17,14 +17,14 @@ float tinyProduct()
 
 // Inside the scope denormals are flushed whatever the thread had; afterwards the thread has what it
 // had before, set or not.
-TEST(GainPairNoDenormals, FlushesInsideAndRestoresTheThreadsOwnSetting)
+TEST(OrzNoDenormals, FlushesInsideAndRestoresTheThreadsOwnSetting)
 {
     for (const bool hostFlushes : {false, true})
     {
         SCOPED_TRACE(hostFlushes);
         juce::FloatVectorOperations::disableDenormalisedNumberSupport(hostFlushes);
         {
-            const GainPairNoDenormals guard;
+            const OrzNoDenormals guard;
             EXPECT_EQ(tinyProduct(), 0.0f);
         }
         EXPECT_EQ(juce::FloatVectorOperations::areDenormalsDisabled(), hostFlushes);
