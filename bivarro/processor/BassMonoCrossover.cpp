@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <numbers>
 
 namespace
@@ -40,6 +41,13 @@ void BassMonoCrossover::Tracker::store(CrossoverStates& states) const noexcept
     }
 }
 
+bool BassMonoCrossover::Tracker::surelyFinite() const noexcept
+{
+    const Lanes sum = (s1a + s2a) + (s1b + s2b);
+    const float total = (sum[0] + sum[1]) + (sum[2] + sum[3]);
+    return std::equal_to<float>()(total - total, 0.0f);
+}
+
 void BassMonoCrossover::design(double sampleRate, float frequency, BiquadCoeffs& lowPass,
                                BiquadCoeffs& highPass) noexcept
 {
@@ -67,6 +75,7 @@ void BassMonoCrossover::prepare(double newSampleRate) noexcept
 void BassMonoCrossover::reset() noexcept
 {
     crossoverState = {};
+    mayHoldNonFinite = false;
     lastCrossoverFreq = -1.0f;
     lastCrossoverRate = -1.0f;
     crossoverCounter = 0;
@@ -119,6 +128,7 @@ void BassMonoCrossover::run(const float* left, const float* right, float* lowL, 
         highR[i] = y[3];
     }
     tracker.store(crossoverState);
+    mayHoldNonFinite = mayHoldNonFinite || !tracker.surelyFinite();
 }
 
 bool BassMonoCrossover::coefficientsHold(RampValues frequencies) const noexcept
@@ -133,11 +143,15 @@ bool BassMonoCrossover::coefficientsHold(RampValues frequencies) const noexcept
 void BassMonoCrossover::finish(const Tracker& tracker, int n) noexcept
 {
     tracker.store(crossoverState);
+    mayHoldNonFinite = mayHoldNonFinite || !tracker.surelyFinite();
     // The counter runs 0 .. 31 and wraps at each check.
     crossoverCounter = (crossoverCounter + n) % 32;
 }
 
 bool BassMonoCrossover::clearNonFinite() noexcept
 {
+    if (!mayHoldNonFinite)
+        return false;
+    mayHoldNonFinite = false;
     return clearNonFiniteStages(crossoverState);
 }

@@ -50,6 +50,10 @@ public:
 
         void store(CrossoverStates& states) const noexcept;
 
+        // False when a state may be infinite or NaN. Their sum is checked, so a sum too large for a
+        // float counts as well: that only sends the states to the full check.
+        bool surelyFinite() const noexcept;
+
     private:
         Lanes b0, b1, a1, a2;
         Lanes s1a{}, s2a{}, s1b{}, s2b{}; // first and second stage
@@ -88,4 +92,6 @@ private:
     float lastCrossoverFreq = -1.0f;
     float lastCrossoverRate = -1.0f;
     int crossoverCounter = 0;
+    // Set when a run may have left a state that is not finite, so that clearNonFinite looks.
+    bool mayHoldNonFinite = false;
 };

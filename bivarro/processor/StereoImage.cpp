@@ -408,7 +408,10 @@ Derived derive(const StereoImage::Ramps& ramps, float* normData, float* cosData,
     };
 
     // norm = 1 / sqrt((w^2 + 1) / 2) keeps the level of a correlated pair as the width changes.
-    const auto norm = derived(ramps.width, normData, [](float w) { return 1.0f / std::sqrt((w * w + 1.0f) * 0.5f); });
+    // It is exactly 1 at a width of exactly 1, where most instances sit.
+    const auto norm = derived(
+        ramps.width, normData,
+        [](float w) { return std::equal_to<float>()(w, 1.0f) ? 1.0f : 1.0f / std::sqrt((w * w + 1.0f) * 0.5f); });
 
     // A steady angle takes the library's sine and cosine once; a moving one the polynomials. An
     // angle the rotation leaves out needs neither.
