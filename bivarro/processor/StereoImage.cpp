@@ -408,10 +408,11 @@ Derived derive(const StereoImage::Ramps& ramps, float* normData, float* cosData,
     };
 
     // norm = 1 / sqrt((w^2 + 1) / 2) keeps the level of a correlated pair as the width changes.
-    // It is exactly 1 at a width of exactly 1, where most instances sit.
-    const auto norm = derived(
-        ramps.width, normData,
-        [](float w) { return std::equal_to<float>()(w, 1.0f) ? 1.0f : 1.0f / std::sqrt((w * w + 1.0f) * 0.5f); });
+    // A width held at exactly 1, where most instances sit, gives exactly 1 without the root.
+    const bool unitWidth = ramps.width.steady() && std::equal_to<float>()(ramps.width[0], 1.0f);
+    const auto norm =
+        unitWidth ? derived(ramps.width, normData, [](float) { return 1.0f; })
+                  : derived(ramps.width, normData, [](float w) { return 1.0f / std::sqrt((w * w + 1.0f) * 0.5f); });
 
     // A steady angle takes the library's sine and cosine once; a moving one the polynomials. An
     // angle the rotation leaves out needs neither.
