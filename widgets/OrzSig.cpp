@@ -41,4 +41,18 @@ void drawElevatedCard(juce::Graphics& g, juce::Rectangle<float> bounds, float ou
     g.setColour(accentHi.withAlpha(alpha));
     g.drawRoundedRectangle(grown(bounds, -0.6f), radius, 1.2f);
 }
+
+void paintTravellingDot(juce::Graphics& g, juce::Point<float> tail, juce::Point<float> head, juce::Colour colour)
+{
+    juce::Path streak;
+    streak.startNewSubPath(tail);
+    streak.lineTo(head);
+    g.setColour(colour.withAlpha((juce::uint8)0x4c));
+    g.strokePath(streak, juce::PathStrokeType(0.6f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
+
+    g.setColour(colour.withAlpha((juce::uint8)0xe6));
+    g.fillEllipse(head.x - 1.0f, head.y - 1.0f, 2.0f, 2.0f);
+    g.setColour(juce::Colours::white.withAlpha((juce::uint8)0x8c));
+    g.fillEllipse(head.x - 0.45f, head.y - 0.45f, 0.9f, 0.9f);
+}
 } // namespace OrzSig

@@ -42,4 +42,8 @@ inline juce::uint8 alphaOf(float fraction)
 // fixed one. The unused argument is not read by either style.
 void drawElevatedCard(juce::Graphics& g, juce::Rectangle<float> bounds, float outlineAlpha, float unused,
                       const CardStyle& style = stereoCard);
+
+// A dot travelling along a link, with a faint streak from `tail` to its `head`: Bivarro's link
+// particles and the gain pair's pulses.
+void paintTravellingDot(juce::Graphics& g, juce::Point<float> tail, juce::Point<float> head, juce::Colour colour);
 } // namespace OrzSig

@@ -156,15 +156,5 @@ void BivarroEditorPainter::paintLinkParticle(juce::Graphics& g, juce::Point<floa
     const auto at = [a, b](float s) { return juce::Point<float>(a.x + s * (b.x - a.x), a.y + s * (b.y - a.y)); };
     const auto pos = at(t);
     const auto tail = at(direction > 0 ? juce::jmax(t - 0.06f, 0.0f) : juce::jmin(t + 0.06f, 1.0f));
-
-    juce::Path path;
-    path.startNewSubPath(tail);
-    path.lineTo(pos);
-    g.setColour(colour.withAlpha((juce::uint8)0x4c));
-    g.strokePath(path, juce::PathStrokeType(0.6f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
-
-    g.setColour(colour.withAlpha((juce::uint8)0xe6));
-    g.fillEllipse(pos.x - 1.0f, pos.y - 1.0f, 2.0f, 2.0f);
-    g.setColour(juce::Colours::white.withAlpha((juce::uint8)0x8c));
-    g.fillEllipse(pos.x - 0.45f, pos.y - 0.45f, 0.9f, 0.9f);
+    OrzSig::paintTravellingDot(g, tail, pos, colour);
 }

@@ -105,17 +105,7 @@ void paintPulse(juce::Graphics& g, float phase, juce::Point<float> from, juce::P
 {
     const auto head = from + (to - from) * phase;
     const auto tail = from + (to - from) * juce::jmax(phase - 0.06f, 0.0f);
-
-    juce::Path streak;
-    streak.startNewSubPath(tail);
-    streak.lineTo(head);
-    g.setColour(colour.withAlpha((juce::uint8)0x4c));
-    g.strokePath(streak, juce::PathStrokeType(0.6f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
-
-    g.setColour(colour.withAlpha((juce::uint8)0xe6));
-    g.fillEllipse(head.x - 1.0f, head.y - 1.0f, 2.0f, 2.0f);
-    g.setColour(juce::Colours::white.withAlpha((juce::uint8)0x8c));
-    g.fillEllipse(head.x - 0.45f, head.y - 0.45f, 0.9f, 0.9f);
+    OrzSig::paintTravellingDot(g, tail, head, colour);
 }
 
 void paintPulses(juce::Graphics& g, const PulseSet& pulses, juce::Point<float> from, juce::Point<float> to,
