@@ -169,35 +169,23 @@ void BivarroEditorLinks::followKnob(int pairIndex, bool fromA)
     auto& partner = fromA ? *pair.knobB : *pair.knobA;
     const auto& partnerId = fromA ? ids.idB : ids.idA;
     auto& sourceLast = lastLinkValues[ids.lastA + (fromA ? 0 : 1)];
-    if (pairIndex == PanPair)
-        applyLinkPan(*pair.link, source, partner, partnerId, sourceLast);
-    else
-        applyLink(*pair.link, source, partner, partnerId, sourceLast);
+    applyLink(*pair.link, source, partner, partnerId, sourceLast, pairIndex == PanPair);
 }
 
+// The pan knobs have mirrored ranges: there the partner moves by the same share of its own range.
 void BivarroEditorLinks::applyLink(int link, OrlintKnob& source, OrlintKnob& partner, const juce::String& partnerId,
-                                   double& sourceLast)
+                                   double& sourceLast, bool byShareOfRange)
 {
     if (link == 0 || linkGuard)
         return;
     const juce::ScopedValueSetter<bool> guard(linkGuard, true);
     const double v = source.getValue();
-    const double d = v - sourceLast;
-    sourceLast = v;
-    movePartner(partner, partnerId, partner.getValue() + (link == 1 ? d : -d));
-}
-
-// The pan knobs have mirrored ranges; the partner moves by the same share of its own range.
-void BivarroEditorLinks::applyLinkPan(int link, OrlintKnob& source, OrlintKnob& partner, const juce::String& partnerId,
-                                      double& sourceLast)
-{
-    if (link == 0 || linkGuard)
-        return;
-    const juce::ScopedValueSetter<bool> guard(linkGuard, true);
-    const double v = source.getValue();
-    const double r = source.getMaximum() - source.getMinimum();
-    const double f = r > 0.0 ? (v - sourceLast) / r : 0.0;
-    const double d = (partner.getMaximum() - partner.getMinimum()) * f;
+    double d = v - sourceLast;
+    if (byShareOfRange)
+    {
+        const double r = source.getMaximum() - source.getMinimum();
+        d = r > 0.0 ? (partner.getMaximum() - partner.getMinimum()) * (d / r) : 0.0;
+    }
     sourceLast = v;
     movePartner(partner, partnerId, partner.getValue() + (link == 1 ? d : -d));
 }

@@ -62,11 +62,10 @@ public:
     // Takes every pair's knob values as its references and counts the restores done so far as arrived.
     void takeReferences();
 
-    // Link follow-ups: move the partner by the source's change since sourceLast and tell the host.
-    void applyLink(int link, OrlintKnob& source, OrlintKnob& partner, const juce::String& partnerId,
-                   double& sourceLast);
-    void applyLinkPan(int link, OrlintKnob& source, OrlintKnob& partner, const juce::String& partnerId,
-                      double& sourceLast);
+    // Link follow-ups: move the partner by the source's change since sourceLast (or by the same
+    // share of its own range) and tell the host.
+    void applyLink(int link, OrlintKnob& source, OrlintKnob& partner, const juce::String& partnerId, double& sourceLast,
+                   bool byShareOfRange);
     void applyLinkBtn(int link, bool state, BivoButton& partner, const juce::String& partnerId);
 
     // Knob changes made while the returned guard lives run no follow-ups (a slot switch's loads).

@@ -203,7 +203,9 @@ TEST_F(EditorSlots, EachClickShowsItsSlotAloneAndBringsItsValuesBack)
         if (juce::String(c.click) == "C")
         {
             if (changedInC)
+            {
                 EXPECT_FLOAT_EQ(raw("trimOut"), -7.5f) << "the change made while C was in use";
+            }
             setParameter("trimOut", -7.5f);
             changedInC = true;
         }
